@@ -1,0 +1,53 @@
+#pragma once
+#include <QMainWindow>
+#include <memory>
+
+#include "app/inquiry_record.h"
+
+class QLabel;
+class QTimer;
+
+namespace hb {
+
+// The main window with every control of its design; behaviour is wired from outside.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static const QString kDesignTitle;
+    static const QString kCodeOfConduct;
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Parent of every control: positions are relative to it.
+    QWidget* client() const { return client_; }
+    // The menu item with this caption.
+    QAction* action(const QString& caption) const;
+    InquiryRecord& record() { return *record_; }
+    QTimer* statusClock() const { return clock_; }
+    QString statusText() const;
+    void setStatusText(const QString& text);
+
+    template <class T>
+    T* control(const QString& designName) const {
+        return findChild<T*>(designName);
+    }
+
+signals:
+    // The window is being closed by its close box: the exit hook runs.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+
+    QWidget* client_ = nullptr;
+    QLabel* statusPart0_ = nullptr;
+    QTimer* clock_ = nullptr;
+    std::unique_ptr<InquiryRecord> record_;
+};
+
+}  // namespace hb

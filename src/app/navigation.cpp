@@ -1,0 +1,67 @@
+#include "app/navigation.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "app/main_window.h"
+
+namespace hb {
+namespace {
+
+const QRect kLeftPage(1, 59, 517, 510);
+const QRect kRightPage(519, 59, 500, 510);
+
+QWidget* part(MainWindow& w, const char* name) {
+    return w.findChild<QWidget*>(QString::fromUtf8(name));
+}
+
+}  // namespace
+
+void showSecondScreen(MainWindow& w) {
+    part(w, "分组框1")->hide();
+    part(w, "分组框2")->hide();
+    part(w, "按钮1")->setEnabled(false);
+    part(w, "按钮2")->setEnabled(true);
+    part(w, "分组框3")->setGeometry(kLeftPage);
+    part(w, "分组框4")->setGeometry(kRightPage);
+    part(w, "分组框3")->show();
+    part(w, "分组框4")->show();
+    // The notes panel stays on top of the right-hand page.
+    part(w, "分组框6")->raise();
+}
+
+void showFirstScreen(MainWindow& w) {
+    part(w, "分组框1")->show();
+    part(w, "分组框2")->show();
+    part(w, "按钮1")->setEnabled(true);
+    part(w, "按钮2")->setEnabled(false);
+    for (const char* page : {"分组框3", "分组框4"}) {
+        QWidget* g = part(w, page);
+        g->move(1660, g->y());
+    }
+    part(w, "分组框6")->raise();
+}
+
+void toggleNotes(MainWindow& w) {
+    QWidget* notes = part(w, "分组框6");
+    notes->setGeometry(kRightPage);
+    notes->setVisible(notes->isHidden());
+    notes->raise();
+}
+
+QString statusClockText(const QString& statusMessage, const QDateTime& now) {
+    const QDate d = now.date();
+    const QTime t = now.time();
+    const QString date = QStringLiteral("%1年%2月%3日").arg(d.year()).arg(d.month()).arg(d.day());
+    QString time;
+    if (t.second() != 0)
+        time = QStringLiteral("%1时%2分%3秒").arg(t.hour()).arg(t.minute()).arg(t.second());
+    else if (t.minute() != 0)
+        time = QStringLiteral("%1时%2分").arg(t.hour()).arg(t.minute());
+    else if (t.hour() != 0)
+        time = QStringLiteral("%1时").arg(t.hour());
+    return statusMessage + QString(14, QLatin1Char(' ')) + QStringLiteral("当前日期： ") + date +
+           QString(4, QLatin1Char(' ')) + time;
+}
+
+}  // namespace hb

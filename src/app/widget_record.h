@@ -1,0 +1,29 @@
+#pragma once
+#include "app/inquiry_record.h"
+
+class QWidget;
+
+namespace hb {
+
+class MainWindow;
+
+// The record as a view over the window's controls.
+class WidgetRecord : public InquiryRecord {
+public:
+    explicit WidgetRecord(MainWindow& window);
+    QString text(Field f) const override;
+    void setText(Field f, const QString& text) override;
+    QStringList items(Field f) const override;
+    void insertItem(Field f, int position, const QString& item) override;
+    void clearItems(Field f) override;
+    QString hidden(Hidden h) const override;
+    void setHidden(Hidden h, const QString& text) override;
+    void setStatusText(const QString& text) override;
+
+private:
+    QWidget* widget(Field f) const;
+    MainWindow& window_;
+    std::array<QWidget*, kFieldCount> widgets_{};
+};
+
+}  // namespace hb

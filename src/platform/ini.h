@@ -1,0 +1,51 @@
+#pragma once
+// INI files over GBK bytes with the Windows profile-string rules: names match without
+// regard to ASCII case, blanks around names and values are dropped, one pair of enclosing
+// quotes is dropped, the first match wins, a read gives at most 10,239 bytes. Writing keeps
+// every other line of the file as it was and ends lines with CR LF.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace hb {
+
+class IniFile {
+public:
+    static constexpr qsizetype kMaxValueBytes = 10239;
+
+    IniFile() = default;
+    explicit IniFile(const QByteArray& bytes);
+    // A missing or unreadable file reads as empty.
+    static IniFile load(const QString& path);
+
+    QString value(const QString& section, const QString& key,
+                  const QString& defaultValue = {}) const;
+    bool hasSection(const QString& section) const;
+
+    void setValue(const QString& section, const QString& key, const QString& value);
+    QByteArray bytes() const;
+    bool save(const QString& path, QString* error = nullptr) const;
+
+private:
+    struct Line {
+        QByteArray raw;      // the line as found, without its line end
+        QByteArray eol;      // its line end as found ("\r\n", "\n" or none at the end)
+        QByteArray section;  // for a section line: its trimmed name
+        QByteArray key;      // for a key line: its trimmed name
+        bool isSection = false;
+        bool isKey = false;
+    };
+    qsizetype findSection(const QByteArray& section) const;
+    qsizetype findKey(qsizetype sectionLine, const QByteArray& key) const;
+    qsizetype sectionEnd(qsizetype sectionLine) const;
+
+    void insertLine(qsizetype at, Line line);
+
+    QList<Line> lines_;
+};
+
+// Reads one value of one file (parsing it once per call); use IniFile for several.
+QString readIniValue(const QString& path, const QString& section, const QString& key,
+                     const QString& defaultValue = {});
+
+}  // namespace hb

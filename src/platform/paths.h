@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+
+namespace hb {
+
+// Where the application's files live on this desktop.
+struct Paths {
+    QString programDir;   // Set.ini, BL/ and the help files
+    QString systemDir;    // forms, texts and the update file
+    QString registryDir;  // the registry store
+    QString desktopDir;   // the launcher
+    bool seedProgramDir = false;  // the per-user program directory, filled from the defaults
+
+    QString blDir() const;
+    // Set.ini, whatever the letter case of its name on disk.
+    QString settingsFile() const;
+
+    // HENGBI_HOME, else the executable's directory when it holds Set.ini, else the per-user
+    // data folder; HENGBI_SYSTEM_DIR and HENGBI_REGISTRY_DIR override the other two.
+    static Paths fromEnvironment(const QString& executableDir);
+};
+
+}  // namespace hb

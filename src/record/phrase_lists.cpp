@@ -1,0 +1,41 @@
+#include "record/phrase_lists.h"
+
+#include "app/inquiry_record.h"
+#include "platform/ini.h"
+
+namespace hb {
+namespace {
+
+enum class Kind { NameAndPlace, Phrase };
+
+// Reading from the highest key down and inserting at the top leaves key order, ahead of the
+// items already there.
+void fillList(InquiryRecord& record, Field field, const IniFile& settings,
+              const QString& section, const QString& keyStem, int count, Kind kind) {
+    for (int n = count; n >= 1; --n) {
+        const QString value = settings.value(section, keyStem + QString::number(n));
+        if (kind == Kind::Phrase && value.isEmpty()) continue;
+        record.insertItem(field, 0, value);
+    }
+}
+
+}  // namespace
+
+void fillFromSettings(InquiryRecord& record, const IniFile& settings) {
+    const QString places = QStringLiteral("biludidian");
+    record.setText(Field::place, settings.value(places, QStringLiteral("didian1")));
+    record.setText(Field::household, settings.value(places, QStringLiteral("didian2")));
+    fillList(record, Field::placeDetail, settings, "Set1", "didian", 25, Kind::NameAndPlace);
+    fillList(record, Field::householdDetail, settings, "Set2", "huji", 25, Kind::NameAndPlace);
+    fillList(record, Field::officer, settings, "name1", "name", 10, Kind::NameAndPlace);
+    fillList(record, Field::otherParticipants, settings, "name2", "name", 10, Kind::NameAndPlace);
+    fillList(record, Field::recordKeeper, settings, "name3", "name", 10, Kind::NameAndPlace);
+    for (int k = 1; k <= kLineCount; ++k) {
+        fillList(record, question(k), settings, QStringLiteral("wenti%1").arg(k), "wenti", 10,
+                 Kind::Phrase);
+        fillList(record, answer(k), settings, QStringLiteral("daan%1").arg(k), "daan", 8,
+                 Kind::Phrase);
+    }
+}
+
+}  // namespace hb

@@ -1,0 +1,125 @@
+#include "resources/resources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "platform/files.h"
+#include "platform/gbk.h"
+
+namespace hb {
+namespace {
+
+QByteArray resource(const QString& path) {
+    QFile f(QStringLiteral(":/hengbi/") + path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void drawBadge(QPainter& p, const QRectF& r) {
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient shine(r.center() - QPointF(r.width() / 6, r.height() / 6), r.width() / 1.6);
+    shine.setColorAt(0, QColor(255, 236, 150));
+    shine.setColorAt(1, QColor(196, 142, 20));
+    p.setPen(QPen(QColor(140, 20, 20), r.width() / 16));
+    p.setBrush(shine);
+    p.drawEllipse(r.adjusted(r.width() / 32, r.height() / 32, -r.width() / 32, -r.height() / 32));
+    // A five-pointed star over a shield: the inspection badge.
+    const QRectF inner = r.adjusted(r.width() / 5, r.height() / 5, -r.width() / 5, -r.height() / 5);
+    QPainterPath shield;
+    shield.moveTo(inner.left(), inner.top());
+    shield.lineTo(inner.right(), inner.top());
+    shield.lineTo(inner.right(), inner.center().y());
+    shield.quadTo(inner.right(), inner.bottom(), inner.center().x(), inner.bottom());
+    shield.quadTo(inner.left(), inner.bottom(), inner.left(), inner.center().y());
+    shield.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(178, 24, 24));
+    p.drawPath(shield);
+    QPainterPath star;
+    const QPointF c = inner.center() - QPointF(0, inner.height() / 14);
+    const double outerR = inner.width() / 3.2;
+    for (int i = 0; i < 10; ++i) {
+        const double radius = i % 2 ? outerR * 0.42 : outerR;
+        const double angle = -M_PI / 2 + i * M_PI / 5;
+        const QPointF pt = c + QPointF(radius * std::cos(angle), radius * std::sin(angle));
+        i ? star.lineTo(pt) : star.moveTo(pt);
+    }
+    star.closeSubpath();
+    p.setBrush(QColor(255, 214, 64));
+    p.drawPath(star);
+}
+
+}  // namespace
+
+QPixmap bannerPixmap() {
+    QPixmap pixmap(1025, 66);
+    QPainter p(&pixmap);
+    QLinearGradient band(0, 0, 0, 66);
+    band.setColorAt(0, QColor(236, 243, 252));
+    band.setColorAt(1, QColor(206, 222, 242));
+    p.fillRect(pixmap.rect(), band);
+    p.setPen(QPen(QColor(255, 255, 255, 150), 3));
+    for (int x = -66; x < 1025; x += 14) p.drawLine(x, 66, x + 66, 0);
+    p.fillRect(0, 62, 1025, 4, QColor(40, 86, 160));
+    QFont title(QStringLiteral("Noto Serif CJK SC"));
+    title.setPixelSize(30);
+    title.setBold(true);
+    title.setLetterSpacing(QFont::AbsoluteSpacing, 6);
+    p.setFont(title);
+    p.setPen(QColor(255, 255, 255));
+    p.drawText(QRect(2, 2, 1025, 60), Qt::AlignCenter, QStringLiteral("劳动保障监察询问笔录"));
+    p.setPen(QColor(24, 58, 128));
+    p.drawText(QRect(0, 0, 1025, 60), Qt::AlignCenter, QStringLiteral("劳动保障监察询问笔录"));
+    drawBadge(p, QRectF(955, 4, 56, 56));
+    return pixmap;
+}
+
+QIcon appIcon() {
+    QPixmap pixmap(48, 48);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    drawBadge(p, QRectF(0, 0, 48, 48));
+    p.end();
+    return QIcon(pixmap);
+}
+
+QString shippedText(const QString& fileName) {
+    return QString::fromUtf8(resource(QStringLiteral("texts/") + fileName));
+}
+
+QByteArray shippedTextBytes(const QString& fileName) {
+    return toGbkLines(shippedText(fileName));
+}
+
+QString rulesBody() {
+    const QString all = shippedText(QStringLiteral("y.txt"));
+    const qsizetype start = all.indexOf(QStringLiteral("\n    为进一步"));
+    if (start < 0) return {};
+    QString body = QStringLiteral("\n\n") + all.mid(start + 1);
+    while (body.endsWith(QLatin1Char('\n'))) body.chop(1);
+    return body;
+}
+
+QByteArray shippedFile(const QString& relativePath) { return resource(relativePath); }
+
+QStringList defaultFileNames() {
+    return QDir(QStringLiteral(":/hengbi/defaults")).entryList(QDir::Files);
+}
+
+QByteArray defaultFileBytes(const QString& fileName) {
+    return toGbkLines(QString::fromUtf8(resource(QStringLiteral("defaults/") + fileName)));
+}
+
+bool seedProgramDir(const QString& dir) {
+    bool ok = QDir().mkpath(dir);
+    for (const QString& name : defaultFileNames()) {
+        const QString path = dir + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(path)) ok = writeFileBytes(path, defaultFileBytes(name)) && ok;
+    }
+    return ok;
+}
+
+}  // namespace hb

@@ -1,0 +1,28 @@
+#pragma once
+// What the program carries inside itself: pictures, texts, forms, the blank record document
+// and the default program directory.
+#include <QByteArray>
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+
+namespace hb {
+
+QPixmap bannerPixmap();  // 1025 × 66
+QIcon appIcon();         // 48 × 48
+
+// A shipped text (texts/<fileName>) as text, empty when there is none.
+QString shippedText(const QString& fileName);
+// The same as GBK bytes with CR LF line ends, as it is written out.
+QByteArray shippedTextBytes(const QString& fileName);
+// The case-handling rules without their title: the rules window's text.
+QString rulesBody();
+// A shipped binary: forms/<name>, document/<name>.
+QByteArray shippedFile(const QString& relativePath);
+// The default program-directory files (Set.ini and the help files) as GBK, CR LF.
+QByteArray defaultFileBytes(const QString& fileName);
+QStringList defaultFileNames();
+// Writes each default file that is missing in dir. False when one could not be written.
+bool seedProgramDir(const QString& dir);
+
+}  // namespace hb

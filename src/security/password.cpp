@@ -1,0 +1,166 @@
+#include "security/password.h"
+
+#include <sodium.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/context.h"
+#include "platform/dialogs.h"
+#include "platform/gbk.h"
+#include "security/registry.h"
+
+namespace hb {
+namespace {
+
+const QString kFlag = QStringLiteral("XFQT");
+const QString kPassword = QStringLiteral("MIMA");
+const QString kPrompt = QStringLiteral("提 示：");
+
+QLineEdit* passwordBox(QWidget* parent, const QString& name, const QRect& r) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setGeometry(r);
+    e->setEchoMode(QLineEdit::Password);
+    return e;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QRect& r, const QString& text) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(r);
+    b->setAutoDefault(false);
+    return b;
+}
+
+bool sodiumReady() {
+    static const bool ready = sodium_init() >= 0;
+    return ready;
+}
+
+}  // namespace
+
+bool isLockOn(AppContext& ctx) {
+    return ctx.registry->read(kLockKey, kFlag).startsWith(QLatin1Char('1'));
+}
+
+QString normaliseStoredPassword(QString stored) {
+    const qsizetype cr = stored.indexOf(QLatin1Char('\r'));
+    if (cr >= 0) stored.remove(cr, 1);
+    const qsizetype lf = stored.indexOf(QLatin1Char('\n'));
+    if (lf >= 0) stored.remove(lf, 1);
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); };
+    qsizetype b = 0;
+    qsizetype e = stored.size();
+    while (b < e && blank(stored[b])) ++b;
+    while (e > b && blank(stored[e - 1])) --e;
+    return stored.mid(b, e - b);
+}
+
+QString hashPassword(const QString& typed) {
+    if (!sodiumReady()) return {};
+    const QByteArray bytes = toGbk(typed);
+    char out[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(out, bytes.constData(), static_cast<unsigned long long>(bytes.size()),
+                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+        return {};
+    return QString::fromLatin1(out);
+}
+
+bool passwordMatches(const QString& stored, const QString& typed) {
+    const QString normalised = normaliseStoredPassword(stored);
+    if (normalised.isEmpty()) return typed.isEmpty();
+    if (!sodiumReady()) return false;
+    const QByteArray hash = normalised.toLatin1();
+    const QByteArray bytes = toGbk(typed);
+    return crypto_pwhash_str_verify(hash.constData(), bytes.constData(),
+                                    static_cast<unsigned long long>(bytes.size())) == 0;
+}
+
+bool runStartupGate(AppContext& ctx, QWidget* mainWindow) {
+    if (!isLockOn(ctx)) {
+        mainWindow->show();
+        return true;
+    }
+    LoginWindow login(ctx, mainWindow);
+    return login.exec() == QDialog::Accepted;
+}
+
+void setLockCommand(AppContext& ctx) {
+    if (isLockOn(ctx)) {
+        ctx.dialogs->message(QStringLiteral(" 软件以经加过密码了！"), kPrompt);
+        return;
+    }
+    SetPasswordWindow window(ctx);
+    window.exec();
+}
+
+void clearLockCommand(AppContext& ctx) {
+    if (!ctx.registry->write(kLockKey, kFlag, QStringLiteral("0"))) {
+        ctx.dialogs->message(QStringLiteral("无法保存设置：密码锁没有解除。"), kPrompt);
+        return;
+    }
+    ctx.dialogs->message(QStringLiteral("软件解密成功，下次运行软件无需密码！"), kPrompt);
+}
+
+LoginWindow::LoginWindow(AppContext& ctx, QWidget* mainWindow)
+    : ctx_(ctx), mainWindow_(mainWindow) {
+    setObjectName(QStringLiteral("LoginWindow"));
+    setWindowTitle(QStringLiteral("输 入 密 码："));
+    setFixedSize(276, 72);
+    auto* prompt = new QLabel(QStringLiteral("请输入登陆密码："), this);
+    prompt->setObjectName(QStringLiteral("标签1"));
+    prompt->setGeometry(7, 2, 97, 24);
+    entry_ = passwordBox(this, QStringLiteral("编辑框1"), {21, 37, 144, 20});
+    stored_ = new QLineEdit(this);
+    stored_->setObjectName(QStringLiteral("编辑框2"));
+    stored_->setGeometry(546, 102, 80, 20);
+    QPushButton* ok = button(this, QStringLiteral("按钮1"), {175, 30, 88, 32},
+                             QStringLiteral("确认密码"));
+    connect(ok, &QPushButton::clicked, this, &LoginWindow::confirm);
+    connect(entry_, &QLineEdit::returnPressed, this, &LoginWindow::confirm);
+}
+
+void LoginWindow::confirm() {
+    stored_->setText(ctx_.registry->read(kLockKey, kPassword));
+    if (passwordMatches(stored_->text(), entry_->text())) {
+        mainWindow_->show();
+        accept();
+        return;
+    }
+    entry_->clear();
+    ctx_.dialogs->message(QStringLiteral("密码输入错误！ 重新输入..."), QStringLiteral("请 注 意："));
+}
+
+SetPasswordWindow::SetPasswordWindow(AppContext& ctx) : ctx_(ctx) {
+    setObjectName(QStringLiteral("SetPasswordWindow"));
+    setWindowTitle(QStringLiteral("请输入2次正确密码："));
+    setFixedSize(262, 92);
+    first_ = passwordBox(this, QStringLiteral("编辑框1"), {16, 13, 129, 20});
+    second_ = passwordBox(this, QStringLiteral("编辑框2"), {16, 38, 129, 20});
+    QPushButton* ok = button(this, QStringLiteral("按钮1"), {154, 16, 88, 38},
+                             QStringLiteral("加 密"));
+    connect(ok, &QPushButton::clicked, this, &SetPasswordWindow::confirm);
+}
+
+void SetPasswordWindow::confirm() {
+    const QString typed = first_->text();
+    if (typed.isEmpty() || typed != second_->text()) {
+        ctx_.dialogs->message(QStringLiteral(" 没有输入密码 或 2遍密码输入不相符！"),
+                              QStringLiteral("请 检 查："));
+        return;
+    }
+    // The password goes first: a flag without its password would lock the officer out.
+    const QString hash = hashPassword(typed);
+    if (hash.isEmpty() || !ctx_.registry->write(kLockKey, kPassword, hash) ||
+        !ctx_.registry->write(kLockKey, kFlag, QStringLiteral("1"))) {
+        ctx_.dialogs->message(QStringLiteral("无法保存密码设置：密码锁没有开启。"), kPrompt);
+        return;
+    }
+    ctx_.dialogs->message(QStringLiteral(" 加密成功！ 软件下次打开时必需输入密码。"), kPrompt);
+    accept();
+}
+
+}  // namespace hb

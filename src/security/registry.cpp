@@ -1,0 +1,52 @@
+#include "security/registry.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/ini.h"
+
+namespace hb {
+namespace {
+
+const char* const kRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG", "HKEY_CURRENT_USER",
+                              "HKEY_LOCAL_MACHINE", "HKEY_USERS"};
+
+QString rootOf(const QString& keyPath) {
+    const QString root = keyPath.section(QLatin1Char('\\'), 0, 0);
+    for (const char* known : kRoots)
+        if (root == QLatin1String(known)) return root;
+    return {};
+}
+
+QString subKey(const QString& keyPath) { return keyPath.section(QLatin1Char('\\'), 1); }
+
+}  // namespace
+
+IniRegistry::IniRegistry(QString directory) : directory_(std::move(directory)) {}
+
+QString IniRegistry::storeFile(const QString& keyPath) const {
+    const QString root = rootOf(keyPath);
+    return root.isEmpty() ? QString() : directory_ + QLatin1Char('/') + root + QStringLiteral(".ini");
+}
+
+QString IniRegistry::read(const QString& keyPath, const QString& valueName) {
+    const QString file = storeFile(keyPath);
+    if (file.isEmpty()) return {};
+    // A unique default tells a missing value from an empty one.
+    static const QString missing = QStringLiteral("\x01missing\x01");
+    const QString value = IniFile::load(file).value(subKey(keyPath), valueName, missing);
+    return value == missing ? QString() : value + QStringLiteral("\r\n");
+}
+
+bool IniRegistry::write(const QString& keyPath, const QString& valueName, const QString& text) {
+    const QString file = storeFile(keyPath);
+    if (file.isEmpty() || !QDir().mkpath(directory_)) return false;
+    QFile::setPermissions(directory_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    IniFile store = IniFile::load(file);
+    // Quoted, so that blanks at either end survive the INI rules.
+    store.setValue(subKey(keyPath), valueName, QLatin1Char('"') + text + QLatin1Char('"'));
+    if (!store.save(file)) return false;
+    return QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+}  // namespace hb

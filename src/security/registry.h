@@ -1,0 +1,29 @@
+#pragma once
+// Registry values of the Windows edition, kept in one GBK INI store per root key.
+#include <QString>
+
+namespace hb {
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // The value followed by a line break (the Windows string terminator reads back as one);
+    // empty when the key or value is missing.
+    virtual QString read(const QString& keyPath, const QString& valueName) = 0;
+    // False when the value could not be stored.
+    virtual bool write(const QString& keyPath, const QString& valueName, const QString& text) = 0;
+};
+
+// <dir>/<ROOT>.ini, section = key path below the root, key = value name, mode 0600.
+class IniRegistry : public Registry {
+public:
+    explicit IniRegistry(QString directory);
+    QString read(const QString& keyPath, const QString& valueName) override;
+    bool write(const QString& keyPath, const QString& valueName, const QString& text) override;
+    QString storeFile(const QString& keyPath) const;  // empty for an unknown root
+
+private:
+    QString directory_;
+};
+
+}  // namespace hb
