@@ -1,0 +1,14 @@
+#include "document/office.h"
+
+#include "app/inquiry_record.h"
+#include "platform/context.h"
+
+namespace hb {
+
+bool isOfficeInstalled(AppContext& ctx) {
+    const QString dir = ctx.office ? ctx.office->programDirectory() : QString();
+    if (ctx.record) ctx.record->setHidden(Hidden::officePath, dir);
+    return !dir.isEmpty();
+}
+
+}  // namespace hb

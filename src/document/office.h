@@ -1,0 +1,52 @@
+#pragma once
+// The office suite as the record and the forms drive it: a word processor whose current
+// document is typed into with the formatting in force, and a spreadsheet that opens a file.
+#include <QString>
+
+namespace hb {
+
+struct AppContext;
+
+enum class Alignment { Left, Centre };
+
+class OfficeSuite {
+public:
+    virtual ~OfficeSuite() = default;
+
+    // The office check: the suite's program directory, empty when none is installed.
+    virtual QString programDirectory() = 0;
+
+    // Word processor. create drops whatever an earlier create held; attach never adds a
+    // document; open makes the file the current document, typing starting at its beginning.
+    virtual void create() = 0;
+    virtual void attach() = 0;
+    virtual bool open(const QString& path) = 0;
+    // Visible: the current document is shown to the officer in a normal window.
+    virtual void setVisible(bool visible) = 0;
+    virtual void type(const QString& text) = 0;  // "\r\n" ends a paragraph
+    virtual void setBold(bool on) = 0;
+    virtual void setSize(int points) = 0;
+    virtual void setUnderline(bool on) = 0;
+    virtual void setAlignment(Alignment alignment) = 0;
+    // One copy of the whole current document on the default printer.
+    virtual bool print() = 0;
+    virtual bool saveAs(const QString& path) = 0;
+    virtual void close() = 0;
+    virtual void quit() = 0;
+    virtual void releaseDocuments() = 0;
+    virtual void releaseApplication() = 0;
+
+    // Spreadsheet: open the file and show it.
+    virtual void spreadsheetCreate() = 0;
+    virtual void spreadsheetAttach() = 0;
+    virtual bool spreadsheetOpen(const QString& path) = 0;
+    virtual void spreadsheetShow() = 0;
+
+    // Why the last failing operation failed, for the officer.
+    virtual QString lastError() const = 0;
+};
+
+// The office check before every use: leaves the program directory in officePath.
+bool isOfficeInstalled(AppContext& ctx);
+
+}  // namespace hb

@@ -1,0 +1,65 @@
+#include "support/test_app.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+#include "app/application.h"
+#include "app/startup.h"
+#include "platform/files.h"
+#include "platform/gbk.h"
+
+namespace hb::test {
+
+TestApp::TestApp(const char* settingsUtf8) {
+    QDir().mkpath(dir(QStringLiteral("system")));
+    QDir().mkpath(dir(QStringLiteral("desktop")));
+    ctx.paths.programDir = temp.path();
+    ctx.paths.systemDir = dir(QStringLiteral("system"));
+    ctx.paths.registryDir = dir(QStringLiteral("registry"));
+    ctx.paths.desktopDir = dir(QStringLiteral("desktop"));
+    ctx.executablePath = QStringLiteral("/usr/bin/hengbi");
+    ctx.dialogs = &dialogs;
+    ctx.shell = &shell;
+    ctx.clock = &clock;
+    ctx.pause = &pause;
+    ctx.registry = &registry;
+    ctx.office = &office;
+    if (settingsUtf8) writeSettings(QString::fromUtf8(settingsUtf8));
+    window = buildMainWindow(ctx);
+}
+
+TestApp::~TestApp() { window.reset(); }
+
+QString TestApp::dir(const QString& sub) const {
+    return sub.isEmpty() ? temp.path() : temp.path() + QLatin1Char('/') + sub;
+}
+
+void TestApp::writeSettings(const QString& text) {
+    writeFileBytes(dir(QStringLiteral("Set.ini")), toGbkLines(text));
+}
+
+bool TestApp::start() { return startUp(*window, ctx); }
+
+QWidget* TestApp::find(const QString& designName) const {
+    return window->findChild<QWidget*>(designName);
+}
+
+void TestApp::trigger(const QString& menuItem) {
+    QAction* a = window->action(menuItem);
+    if (a) a->trigger();
+}
+
+void onNextModal(std::function<void(QWidget*)> fn) {
+    QTimer::singleShot(0, [fn] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            onNextModal(fn);
+            return;
+        }
+        fn(modal);
+    });
+}
+
+}  // namespace hb::test

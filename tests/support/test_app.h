@@ -1,0 +1,43 @@
+#pragma once
+// The whole main window on fakes, in a temporary program directory.
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/main_window.h"
+#include "platform/context.h"
+#include "support/fake_office.h"
+#include "support/fakes.h"
+
+namespace hb::test {
+
+struct TestApp {
+    // Set.ini written from the UTF-8 text given (as GBK, CR LF); none when null.
+    explicit TestApp(const char* settingsUtf8 = "[pop]\ntanchu=0\n");
+    ~TestApp();
+
+    QString dir(const QString& sub = {}) const;
+    void writeSettings(const QString& text);
+    // Runs start-up as the program does; false when the login was closed.
+    bool start();
+    QWidget* find(const QString& designName) const;
+    template <class T>
+    T* find(const QString& designName) const {
+        return window->findChild<T*>(designName);
+    }
+    void trigger(const QString& menuItem);
+
+    QTemporaryDir temp;
+    FakeDialogs dialogs;
+    FakeShell shell;
+    FakeClock clock;
+    NoPause pause;
+    FakeRegistry registry;
+    FakeOffice office;
+    AppContext ctx;
+    std::unique_ptr<MainWindow> window;
+};
+
+// Calls fn on the next modal window that opens (from inside its exec()).
+void onNextModal(std::function<void(QWidget*)> fn);
+
+}  // namespace hb::test
