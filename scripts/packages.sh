@@ -1,0 +1,30 @@
+# Debian 12 packages the project needs; sourced by run.sh and test.sh.
+HB_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev
+  libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev"
+HB_RUN_PACKAGES="fonts-noto-cjk xvfb xauth xdg-utils libreoffice-writer libreoffice-calc
+  pulseaudio pulseaudio-utils"
+HB_TEST_PACKAGES="sox cups cups-client cups-bsd printer-driver-cups-pdf python3-pyftpdlib
+  poppler-utils"
+
+# Installs what is missing (as root), or prints the command to run.
+hb_ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y --no-install-recommends "${missing[@]}"
+  else
+    echo "Missing packages. Run:" >&2
+    echo "  sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    return 1
+  fi
+}
+
+hb_build() {
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build
+}
