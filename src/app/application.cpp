@@ -7,6 +7,7 @@
 
 #include "app/startup.h"
 #include "app/wiring.h"
+#include "exchange/ftp_client.h"
 #include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
@@ -83,6 +84,7 @@ int runApplication(int argc, char** argv) {
     DesktopShell shell;
     SystemClock clock;
     RealPause pause;
+    CurlFtpClient ftp(21);
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());
@@ -93,6 +95,7 @@ int runApplication(int argc, char** argv) {
     ctx.clock = &clock;
     ctx.pause = &pause;
     ctx.registry = &registry;
+    ctx.ftp = &ftp;
 
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
     const QString screenshot = qEnvironmentVariable("HENGBI_SCREENSHOT");

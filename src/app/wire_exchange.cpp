@@ -1,12 +1,22 @@
+#include <QAction>
+#include <QGroupBox>
+
 #include "app/main_window.h"
 #include "app/wiring.h"
+#include "exchange/exchange.h"
 #include "platform/context.h"
 
 namespace hb {
 
 void wireExchange(MainWindow& window, AppContext& ctx) {
-    (void)window;
-    (void)ctx;
+    QGroupBox* panel = createFtpPanel(window.client());
+    auto menu = [&window](const char* item, auto handler) {
+        QObject::connect(window.action(QString::fromUtf8(item)), &QAction::triggered, &window,
+                         handler);
+    };
+    menu("FTP笔录服务器配置", [panel] { toggleFtpPanel(panel); });
+    menu("笔录上传", [panel, &ctx] { uploadTemplate(ctx, ftpSettings(panel)); });
+    menu("笔录下载", [panel, &ctx] { downloadTemplate(ctx, ftpSettings(panel)); });
 }
 
 }  // namespace hb

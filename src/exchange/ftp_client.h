@@ -1,0 +1,45 @@
+#pragma once
+// The FTP operations the template exchange needs: one session at a time, active mode,
+// binary transfers, names sent as GBK as the Windows edition sends them.
+#include <QString>
+#include <memory>
+
+namespace hb {
+
+class FtpClient {
+  public:
+    virtual ~FtpClient() = default;
+    // Drops the previous session first. True when the server accepted the login.
+    virtual bool connect(const QString& host, const QString& account, const QString& password) = 0;
+    // Relative to the login directory; later transfers happen there. False when it is missing.
+    virtual bool setCurrentDirectory(const QString& path) = 0;
+    // Overwrites a remote file of that name as far as the server allows.
+    virtual bool putFile(const QString& localPath, const QString& remoteName) = 0;
+    // Replaces localPath only once the whole file has arrived.
+    virtual bool getFile(const QString& remoteName, const QString& localPath) = 0;
+    // Why the last operation failed (for diagnostics).
+    virtual QString lastError() const = 0;
+};
+
+// libcurl; the port is fixed per client (21 in the application).
+class CurlFtpClient : public FtpClient {
+  public:
+    explicit CurlFtpClient(int port = 21);
+    ~CurlFtpClient() override;
+
+    bool connect(const QString& host, const QString& account, const QString& password) override;
+    bool setCurrentDirectory(const QString& path) override;
+    bool putFile(const QString& localPath, const QString& remoteName) override;
+    bool getFile(const QString& remoteName, const QString& localPath) override;
+    QString lastError() const override { return error_; }
+
+  private:
+    struct Session;
+    bool fail(const QString& why);
+
+    int port_;
+    std::unique_ptr<Session> session_;
+    QString error_;
+};
+
+}  // namespace hb
