@@ -12,6 +12,7 @@
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "recorder/audio_devices.h"
 #include "resources/resources.h"
 #include "security/registry.h"
 
@@ -84,6 +85,7 @@ int runApplication(int argc, char** argv) {
     DesktopShell shell;
     SystemClock clock;
     RealPause pause;
+    QtAudioDevices audio;
     CurlFtpClient ftp(21);
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
@@ -95,6 +97,7 @@ int runApplication(int argc, char** argv) {
     ctx.clock = &clock;
     ctx.pause = &pause;
     ctx.registry = &registry;
+    ctx.audio = &audio;
     ctx.ftp = &ftp;
 
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
