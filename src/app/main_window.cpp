@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTimer>
 
 #include "app/widget_record.h"
@@ -25,18 +27,23 @@ public:
     using QPushButton::QPushButton;
 
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        const QString caption = text();
-        setText(QString());
-        QPushButton::paintEvent(event);
-        setText(caption);
-        QPainter p(this);
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter p(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        p.drawControl(QStyle::CE_PushButton, option);
         p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                  QPalette::ButtonText));
-        QString column;
-        for (const QChar c : caption.trimmed()) column += QString(c) + QLatin1Char('\n');
-        column.chop(1);
-        p.drawText(rect(), Qt::AlignCenter, column);
+        const QString chars = text().trimmed();
+        if (chars.isEmpty()) return;
+        // Tight lines when the column is taller than the button.
+        const int step = std::min(p.fontMetrics().height(), (height() - 4) / int(chars.size()));
+        int y = (height() - step * int(chars.size())) / 2;
+        for (const QChar c : chars) {
+            p.drawText(QRect(0, y, width(), step), Qt::AlignCenter, QString(c));
+            y += step;
+        }
     }
 };
 

@@ -51,11 +51,11 @@ void TestApp::trigger(const QString& menuItem) {
     if (a) a->trigger();
 }
 
-void onNextModal(std::function<void(QWidget*)> fn) {
-    QTimer::singleShot(0, [fn] {
+void onNextModal(QObject* owner, std::function<void(QWidget*)> fn) {
+    QTimer::singleShot(0, owner, [owner, fn] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) {
-            onNextModal(fn);
+            onNextModal(owner, fn);
             return;
         }
         fn(modal);

@@ -1,5 +1,6 @@
 #pragma once
 // The whole main window on fakes, in a temporary program directory.
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -37,7 +38,10 @@ struct TestApp {
     std::unique_ptr<MainWindow> window;
 };
 
-// Calls fn on the next modal window that opens (from inside its exec()).
-void onNextModal(std::function<void(QWidget*)> fn);
+// Calls fn on the next modal window that opens (from inside its exec()), as long as owner
+// lives: a test that expects no modal window must not leave the wait behind.
+void onNextModal(QObject* owner, std::function<void(QWidget*)> fn);
+// For a modal window that surely opens.
+inline void onNextModal(std::function<void(QWidget*)> fn) { onNextModal(qApp, std::move(fn)); }
 
 }  // namespace hb::test

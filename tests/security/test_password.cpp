@@ -1,0 +1,226 @@
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "platform/files.h"
+#include "security/password.h"
+#include "security/registry.h"
+#include "support/test_app.h"
+
+using namespace hb;
+using hb::test::onNextModal;
+using hb::test::TestApp;
+
+namespace {
+
+const QString kFlagKey = kLockKey + "|XFQT";
+const QString kPasswordKey = kLockKey + "|MIMA";
+
+void type(QWidget* window, const char* box, const QString& text) {
+    window->findChild<QLineEdit*>(QString::fromUtf8(box))->setText(text);
+}
+
+void press(QWidget* window) {
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("按钮1")), Qt::LeftButton);
+}
+
+// Opens 加密 and enters the two boxes; the window is closed afterwards either way.
+void setPassword(TestApp& app, const QString& first, const QString& second) {
+    onNextModal(app.window.get(), [&](QWidget* w) {
+        type(w, "编辑框1", first);
+        type(w, "编辑框2", second);
+        press(w);
+        if (w->isVisible()) static_cast<QDialog*>(w)->reject();
+    });
+    app.trigger("加密");
+}
+
+}  // namespace
+
+class TestPassword : public QObject {
+    Q_OBJECT
+private slots:
+    void setting_data();
+    void setting();
+    void alreadyOn();
+    void refusedWriteReportsFailure();
+    void clearing();
+    void normalisation_data();
+    void normalisation();
+    void gate_data();
+    void gate();
+    void wrongThenRight();
+    void closingTheLoginEndsStartUp();
+    void registryStore();
+};
+
+void TestPassword::setting_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("equal") << "Ab1" << "Ab1" << true;
+    QTest::newRow("blanks kept") << " 密 " << " 密 " << true;
+    QTest::newRow("mismatch") << "Ab1" << "ab1" << false;
+    QTest::newRow("both empty") << "" << "" << false;
+    QTest::newRow("second empty") << "x" << "" << false;
+}
+
+void TestPassword::setting() {
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, accepted);
+    TestApp app;
+    setPassword(app, first, second);
+    if (!accepted) {
+        QCOMPARE(app.dialogs.lastText(), QStringLiteral(" 没有输入密码 或 2遍密码输入不相符！"));
+        QCOMPARE(app.dialogs.shown.last().caption, QStringLiteral("请 检 查："));
+        QVERIFY(app.registry.values.isEmpty());
+        return;
+    }
+    QCOMPARE(app.dialogs.lastText(), QStringLiteral(" 加密成功！ 软件下次打开时必需输入密码。"));
+    QCOMPARE(app.registry.values.value(kFlagKey), QStringLiteral("1\r\n"));
+    const QString stored = app.registry.values.value(kPasswordKey);
+    QVERIFY2(stored.startsWith("$argon2id$"), qPrintable(stored));
+    QVERIFY(!stored.contains(first));
+    QVERIFY(passwordMatches(stored, first));
+    QVERIFY(first.trimmed() == first || !passwordMatches(stored, first.trimmed()));
+    QVERIFY(first.toLower() == first || !passwordMatches(stored, first.toLower()));
+}
+
+void TestPassword::alreadyOn() {
+    TestApp app;
+    app.registry.values[kFlagKey] = "1\r\n";
+    bool opened = false;
+    onNextModal(app.window.get(), [&](QWidget* w) {
+        opened = true;
+        static_cast<QDialog*>(w)->reject();
+    });
+    app.trigger("加密");
+    QCOMPARE(app.dialogs.lastText(), QStringLiteral(" 软件以经加过密码了！"));
+    QCoreApplication::processEvents();
+    QVERIFY(!opened);
+}
+
+void TestPassword::refusedWriteReportsFailure() {
+    TestApp app;
+    app.registry.refuseWrites = true;
+    setPassword(app, "pw", "pw");
+    QVERIFY(!app.dialogs.lastText().contains("成功"));
+    QVERIFY(app.registry.values.isEmpty());
+    app.trigger("解密");
+    QVERIFY(!app.dialogs.lastText().contains("成功"));
+}
+
+void TestPassword::clearing() {
+    TestApp app;
+    app.registry.values[kFlagKey] = "1\r\n";
+    app.registry.values[kPasswordKey] = hashPassword("pw") + "\r\n";
+    app.trigger("解密");
+    QCOMPARE(app.dialogs.lastText(), QStringLiteral("软件解密成功，下次运行软件无需密码！"));
+    QCOMPARE(app.registry.values.value(kFlagKey), QStringLiteral("0\r\n"));
+    QVERIFY(app.registry.values.contains(kPasswordKey));
+    QVERIFY(app.start());
+    QVERIFY(app.window->isVisible());
+}
+
+void TestPassword::normalisation_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("normalised");
+    QTest::newRow("line break of the terminator") << "abc\r\n" << "abc";
+    QTest::newRow("only the first CR and LF") << "a\r\nb\r\n" << "ab\r\n";
+    QTest::newRow("ASCII and full-width blanks") << " \u3000abc\u3000 \r\n" << "abc";
+    QTest::newRow("missing") << "" << "";
+}
+
+void TestPassword::normalisation() {
+    QFETCH(QString, stored);
+    QFETCH(QString, normalised);
+    QCOMPARE(normaliseStoredPassword(stored), normalised);
+}
+
+void TestPassword::gate_data() {
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("1") << "1\r\n" << true;
+    QTest::newRow("1x") << "1x\r\n" << true;
+    QTest::newRow("0") << "0\r\n" << false;
+    QTest::newRow("x1") << "x1\r\n" << false;
+    QTest::newRow("missing") << "" << false;
+}
+
+void TestPassword::gate() {
+    QFETCH(QString, flag);
+    QFETCH(bool, asks);
+    TestApp app;
+    if (!flag.isEmpty()) app.registry.values[kFlagKey] = flag;
+    // Lock on with no stored password: the empty entry opens.
+    bool asked = false;
+    onNextModal(app.window.get(), [&](QWidget* w) {
+        asked = w->objectName() == QLatin1String("LoginWindow");
+        QVERIFY(!app.window->isVisible());
+        press(w);
+    });
+    QVERIFY(app.start());
+    QCoreApplication::processEvents();
+    QCOMPARE(asked, asks);
+    QVERIFY(app.window->isVisible());
+}
+
+void TestPassword::wrongThenRight() {
+    TestApp app;
+    app.registry.values[kFlagKey] = "1\r\n";
+    app.registry.values[kPasswordKey] = hashPassword("Secret") + "\r\n";
+    QStringList boxAfterWrong;
+    bool hiddenDuringPrompt = false;
+    onNextModal(app.window.get(), [&](QWidget* w) {
+        type(w, "编辑框1", "secret");
+        press(w);
+        boxAfterWrong << w->findChild<QLineEdit*>("编辑框1")->text();
+        hiddenDuringPrompt = !app.window->isVisible() && w->isVisible();
+        type(w, "编辑框1", "Secret");
+        press(w);
+    });
+    QVERIFY(app.start());
+    QCOMPARE(app.dialogs.shown.size(), 1);
+    QCOMPARE(app.dialogs.lastText(), QStringLiteral("密码输入错误！ 重新输入..."));
+    QCOMPARE(app.dialogs.shown[0].caption, QStringLiteral("请 注 意："));
+    QCOMPARE(boxAfterWrong, QStringList{""});
+    QVERIFY(hiddenDuringPrompt);
+    QVERIFY(app.window->isVisible());
+}
+
+void TestPassword::closingTheLoginEndsStartUp() {
+    TestApp app;
+    app.registry.values[kFlagKey] = "1\r\n";
+    onNextModal(app.window.get(), [](QWidget* w) { w->close(); });
+    QVERIFY(!app.start());
+    QVERIFY(!app.window->isVisible());
+    QCOMPARE(app.window->record().text(Field::startYear), QString());
+    QCOMPARE(app.window->record().items(Field::placeDetail), QStringList());
+}
+
+void TestPassword::registryStore() {
+    QTemporaryDir dir;
+    IniRegistry registry(dir.filePath("registry"));
+    QCOMPARE(registry.read(kLockKey, "XFQT"), QString());
+    QVERIFY(registry.write(kLockKey, "XFQT", "1"));
+    QVERIFY(registry.write(kLockKey, "MIMA", "  密码 "));
+    QCOMPARE(registry.read(kLockKey, "XFQT"), QStringLiteral("1\r\n"));
+    QCOMPARE(registry.read("hkey_local_machine\\SOFTWARE\\QMX", "XFQT"), QString());
+    QCOMPARE(registry.read("HKEY_LOCAL_MACHINE\\software\\qmx", "xfqt"), QStringLiteral("1\r\n"));
+    QCOMPARE(registry.read(kLockKey, "MIMA"), QStringLiteral("  密码 \r\n"));
+    QVERIFY(!registry.write("HKEY_NOWHERE\\X", "v", "1"));
+    const QString file = dir.filePath("registry/HKEY_LOCAL_MACHINE.ini");
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFile::permissions(file) & others, QFile::Permissions());
+    QVERIFY(QFile::permissions(file) & QFile::WriteOwner);
+    QVERIFY(readFileBytes(file).contains("[SOFTWARE\\QMX]\r\n"));
+}
+
+QTEST_MAIN(TestPassword)
+#include "test_password.moc"
