@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "app/wiring.h"
 #include "exchange/ftp_client.h"
+#include "extras/http_client.h"
 #include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
@@ -87,6 +88,7 @@ int runApplication(int argc, char** argv) {
     RealPause pause;
     QtAudioDevices audio;
     CurlFtpClient ftp(21);
+    CurlHttpClient http;
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());
@@ -99,6 +101,7 @@ int runApplication(int argc, char** argv) {
     ctx.registry = &registry;
     ctx.audio = &audio;
     ctx.ftp = &ftp;
+    ctx.http = &http;
 
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
     const QString screenshot = qEnvironmentVariable("HENGBI_SCREENSHOT");

@@ -1,5 +1,6 @@
 #include "exchange/exchange.h"
 
+#include <QCursor>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
