@@ -1,0 +1,214 @@
+// Real capture and playback through a private PulseAudio server: a pipe source fed with a
+// 440 Hz tone is the default input, a null sink the default output.
+#include <fcntl.h>
+#include <unistd.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cerrno>
+#include <cmath>
+
+#include "recorder/audio_devices.h"
+#include "recorder/playback.h"
+#include "recorder/recorder.h"
+
+using namespace hb;
+
+namespace {
+
+constexpr int kRate = 8000;
+constexpr double kTone = 440.0;
+
+// Writes the tone into the pipe at the pace of real time, a little ahead.
+class ToneFeeder {
+  public:
+    explicit ToneFeeder(const QString& fifo) {
+        fd_ = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd_ < 0) return;
+        clock_.start();
+        QObject::connect(&timer_, &QTimer::timeout, [this] { feed(); });
+        timer_.start(20);
+        feed();
+    }
+    ~ToneFeeder() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool ok() const { return fd_ >= 0; }
+
+  private:
+    void feed() {
+        const qint64 due = (clock_.elapsed() + 200) * kRate / 1000;
+        while (pending_.size() < 2 * (due - written_)) {
+            const double t = static_cast<double>(written_ + pending_.size() / 2) / kRate;
+            const qint16 v = static_cast<qint16>(12000 * std::sin(2 * M_PI * kTone * t));
+            pending_.append(reinterpret_cast<const char*>(&v), 2);
+        }
+        while (!pending_.isEmpty()) {
+            const ssize_t n = ::write(fd_, pending_.constData(), pending_.size() & ~1);
+            if (n <= 0) break;  // the pipe is full: the server reads it at its pace
+            pending_.remove(0, n & ~1);
+            written_ += n / 2;
+        }
+    }
+
+    int fd_ = -1;
+    QElapsedTimer clock_;
+    QTimer timer_;
+    QByteArray pending_;
+    qint64 written_ = 0;  // samples
+};
+
+}  // namespace
+
+class TestRecorderCapture : public QObject {
+    Q_OBJECT
+    QTemporaryDir temp_;
+    QProcess server_;
+    QString pactl_, sox_, soxi_;
+
+    QString run(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(program, args);
+        p.waitForFinished(10000);
+        if (exitCode) *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        return QString::fromLocal8Bit(p.readAll());
+    }
+    QString pactl(const QStringList& args, int* exitCode = nullptr) {
+        return run(pactl_, args, exitCode);
+    }
+    QString sink(const char* name) { return temp_.filePath(QString::fromUtf8(name)); }
+    int sinkInputs() {
+        QTest::qWait(300);
+        return pactl(
+                   {QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            .size();
+    }
+
+  private slots:
+    void initTestCase() {
+        const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+        pactl_ = QStandardPaths::findExecutable(QStringLiteral("pactl"));
+        sox_ = QStandardPaths::findExecutable(QStringLiteral("sox"));
+        soxi_ = QStandardPaths::findExecutable(QStringLiteral("soxi"));
+        if (pulseaudio.isEmpty() || pactl_.isEmpty() || sox_.isEmpty() || soxi_.isEmpty()) {
+            const char* why =
+                "needs pulseaudio, pactl and sox/soxi (Debian pulseaudio, pulseaudio-utils, sox)";
+            if (!qEnvironmentVariableIsEmpty("CI")) QFAIL(why);
+            QSKIP(why);
+        }
+        // Everything of the server and its clients stays inside the temporary folder.
+        const QString run = sink("run");
+        QDir().mkpath(run);
+        QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString socket = run + QStringLiteral("/native");
+        qputenv("HOME", QFile::encodeName(temp_.path()));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(sink("config")));
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(socket));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        server_.setProcessChannelMode(QProcess::MergedChannels);
+        // As root too: a per-user server with its own socket, no pid file, never idle-exiting.
+        server_.start(
+            pulseaudio,
+            {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"),
+             QStringLiteral("-n"), QStringLiteral("--exit-idle-time=-1"),
+             QStringLiteral("--use-pid-file=false"), QStringLiteral("--log-target=stderr"),
+             QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=") + socket,
+             QStringLiteral("--load=module-null-sink sink_name=hb_silent")});
+        QVERIFY2(server_.waitForStarted(5000), "pulseaudio did not start");
+        int code = -1;
+        for (int i = 0; i < 100 && code != 0; ++i) {
+            QTest::qWait(100);
+            pactl({QStringLiteral("info")}, &code);
+        }
+        QVERIFY2(code == 0, qPrintable(QString::fromLocal8Bit(server_.readAll())));
+        const QString loaded =
+            pactl({QStringLiteral("load-module"), QStringLiteral("module-pipe-source"),
+                   QStringLiteral("source_name=hb_tone"),
+                   QStringLiteral("file=") + sink("tone.fifo"), QStringLiteral("format=s16le"),
+                   QStringLiteral("rate=8000"), QStringLiteral("channels=1")},
+                  &code);
+        QVERIFY2(code == 0, qPrintable(loaded));
+        pactl({QStringLiteral("set-default-source"), QStringLiteral("hb_tone")}, &code);
+        QCOMPARE(code, 0);
+        pactl({QStringLiteral("set-default-sink"), QStringLiteral("hb_silent")}, &code);
+        QCOMPARE(code, 0);
+    }
+
+    void cleanupTestCase() {
+        if (server_.state() == QProcess::NotRunning) return;
+        server_.terminate();
+        if (!server_.waitForFinished(5000)) {
+            server_.kill();
+            server_.waitForFinished(2000);
+        }
+    }
+
+    // About two seconds of the tone, with a pause in the middle, saved and measured by sox.
+    void recordsTheTone() {
+        ToneFeeder tone(sink("tone.fifo"));
+        QVERIFY2(tone.ok(), "cannot open the pipe source's fifo");
+        QtAudioDevices devices;
+        Recorder recorder(devices);
+        QVERIFY(recorder.setFormat(1, 8000, 16));
+        QVERIFY2(recorder.start(), "the default input refused 8000 Hz mono 16 bit");
+        QTest::qWait(1000);
+        recorder.pause();
+        QTest::qWait(400);
+        recorder.resume();
+        QTest::qWait(1000);
+        recorder.stop();
+        const QString file = sink("tone.wav");
+        QString error;
+        QVERIFY2(recorder.saveTo(file, true, &error), qPrintable(error));
+
+        QCOMPARE(run(soxi_, {QStringLiteral("-r"), file}).trimmed(), QStringLiteral("8000"));
+        QCOMPARE(run(soxi_, {QStringLiteral("-c"), file}).trimmed(), QStringLiteral("1"));
+        QCOMPARE(run(soxi_, {QStringLiteral("-b"), file}).trimmed(), QStringLiteral("16"));
+        const double seconds = run(soxi_, {QStringLiteral("-D"), file}).trimmed().toDouble();
+        QVERIFY2(seconds > 1.2 && seconds < 3.5, qPrintable(QString::number(seconds)));
+        QCOMPARE(QFileInfo(file).size(), 44 + qRound(seconds * kRate) * 2);
+
+        // "stat -freq" lists frequency and power; the strongest must be the tone.
+        const QString stat = run(
+            sox_, {file, QStringLiteral("-n"), QStringLiteral("stat"), QStringLiteral("-freq")});
+        double best = 0, bestPower = -1;
+        static const QRegularExpression line(QStringLiteral("^\\s*([0-9.]+)\\s+([0-9.e+-]+)\\s*$"));
+        for (const QString& l : stat.split(QLatin1Char('\n'))) {
+            const QRegularExpressionMatch m = line.match(l);
+            if (m.hasMatch() && m.captured(2).toDouble() > bestPower) {
+                best = m.captured(1).toDouble();
+                bestPower = m.captured(2).toDouble();
+            }
+        }
+        qInfo("recorded %.2f s, strongest frequency %.1f Hz", seconds, best);
+        QVERIFY2(std::abs(best - kTone) < 10, qPrintable(QString::number(best)));
+        QVERIFY(stat.contains(QStringLiteral("RMS     amplitude")));
+    }
+
+    // Two sounds overlap on the default output until StopSound ends both.
+    void playsAndStops() {
+        const QString file = sink("tone.wav");
+        if (!QFileInfo::exists(file)) QSKIP("needs the recording of recordsTheTone");
+        QtAudioDevices devices;
+        QCOMPARE(playSoundFile(&devices, file), PlayResult::Playing);
+        QCOMPARE(playSoundFile(&devices, file), PlayResult::Playing);
+        QCOMPARE(devices.playing(), 2);
+        QCOMPARE(sinkInputs(), 2);
+        stopSound(&devices);
+        QCOMPARE(devices.playing(), 0);
+        QCOMPARE(sinkInputs(), 0);
+        QCOMPARE(playSoundFile(&devices, sink("run")), PlayResult::NotASound);
+        QCOMPARE(devices.playing(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecorderCapture)
+#include "test_recorder_capture.moc"
