@@ -74,19 +74,31 @@ bool writeBlankForm(AppContext& ctx, const InspectionForm& form, QString* backup
     return writeFileBytes(path, blank, error);
 }
 
-void openInspectionDocument(AppContext& ctx, const InspectionForm& form) {
+namespace {
+
+// The office check, then the blank form written out before any office program starts, so
+// that a failed write starts nothing. The form's path, or empty when the command ends here.
+QString prepareForm(AppContext& ctx, const InspectionForm& form, const QString& notInstalled) {
     if (!isOfficeInstalled(ctx)) {
-        ctx.dialogs->message(QStringLiteral("电 脑 没 有 安 装 WORD 办 公 软 件."), kCannotOpen);
-        return;
+        ctx.dialogs->message(notInstalled, kCannotOpen);
+        return {};
     }
-    // Written before the word processor starts, so that a failed write starts nothing.
     const QString path = formPath(ctx, form);
     QString backup, error;
     if (!writeBlankForm(ctx, form, &backup, &error)) {
         reportWriteFailure(ctx, path, error);
-        return;
+        return {};
     }
     reportBackup(ctx, backup);
+    return path;
+}
+
+}  // namespace
+
+void openInspectionDocument(AppContext& ctx, const InspectionForm& form) {
+    const QString path =
+        prepareForm(ctx, form, QStringLiteral("电 脑 没 有 安 装 WORD 办 公 软 件."));
+    if (path.isEmpty()) return;
 
     OfficeSuite& office = *ctx.office;
     office.create();
@@ -121,17 +133,9 @@ void openInspectionDocument(AppContext& ctx, const InspectionForm& form) {
 
 void openCollectionWorkbook(AppContext& ctx, const InspectionForm& form) {
     // The same check as for the word processor: the suite counts as a whole.
-    if (!isOfficeInstalled(ctx)) {
-        ctx.dialogs->message(QStringLiteral("电 脑 没 有 安 装 OFFICE 办 公 软 件."), kCannotOpen);
-        return;
-    }
-    const QString path = formPath(ctx, form);
-    QString backup, error;
-    if (!writeBlankForm(ctx, form, &backup, &error)) {
-        reportWriteFailure(ctx, path, error);
-        return;
-    }
-    reportBackup(ctx, backup);
+    const QString path =
+        prepareForm(ctx, form, QStringLiteral("电 脑 没 有 安 装 OFFICE 办 公 软 件."));
+    if (path.isEmpty()) return;
 
     OfficeSuite& office = *ctx.office;
     office.spreadsheetCreate();
