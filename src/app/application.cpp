@@ -7,8 +7,9 @@
 
 #include "app/startup.h"
 #include "app/wiring.h"
+#include "document/batch.h"
+#include "document/libreoffice.h"
 #include "exchange/ftp_client.h"
-#include "extras/http_client.h"
 #include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
@@ -78,6 +79,10 @@ int runApplication(int argc, char** argv) {
         QCoreApplication core(argc, argv);
         return seedProgramDir(args[1]) ? 0 : 1;
     }
+    if (args.value(0) == QLatin1String("compose")) {
+        QCoreApplication core(argc, argv);
+        return runComposeCommand(args.mid(1));
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hengbi"));
     QApplication::setWindowIcon(appIcon());
@@ -88,7 +93,6 @@ int runApplication(int argc, char** argv) {
     RealPause pause;
     QtAudioDevices audio;
     CurlFtpClient ftp(21);
-    CurlHttpClient http;
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());
@@ -99,9 +103,10 @@ int runApplication(int argc, char** argv) {
     ctx.clock = &clock;
     ctx.pause = &pause;
     ctx.registry = &registry;
+    LibreOfficeSuite office(&shell);
+    ctx.office = &office;
     ctx.audio = &audio;
     ctx.ftp = &ftp;
-    ctx.http = &http;
 
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
     const QString screenshot = qEnvironmentVariable("HENGBI_SCREENSHOT");

@@ -1,0 +1,12 @@
+#pragma once
+#include <QStringList>
+
+namespace hb {
+
+// hengbi compose TEMPLATE.ini --out FILE(.doc|.pdf): the template into a record, composed with
+// Set.ini of the program directory and saved as FILE, with no window and no questions.
+// Returns the exit code; a failure's reason goes to stderr as one line. Needs a
+// QCoreApplication.
+int runComposeCommand(const QStringList& arguments);
+
+}  // namespace hb

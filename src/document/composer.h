@@ -1,0 +1,30 @@
+#pragma once
+// The inquiry record as a word-processor document: title, ruled header, underlined question
+// and answer lines in pages closed by the two closing lines of Set.ini. The record template
+// is written in the same pass.
+#include <QString>
+
+namespace hb {
+
+struct AppContext;
+class InquiryRecord;
+
+struct Composition {
+    bool documentReady = false;  // the office holds the composed document, unsaved
+    QString documentError;
+    QString templatePath;
+    QString templateError;  // empty when the template was written
+};
+
+// Callers have made the office check and their field checks. Runs to its end whatever
+// fails on the way, as the officer's record template must still be written.
+Composition composeRecordDocument(AppContext& ctx);
+
+// The message for the officer when a field of the file stem cannot be part of a file name
+// (path separator, "..", control character); empty when the stem is safe.
+QString unsafeStemMessage(const InquiryRecord& record);
+
+// "分  至  " and its wider forms, so that the time line keeps one width for any date.
+QString timeSeparator(const QString& month, const QString& day);
+
+}  // namespace hb

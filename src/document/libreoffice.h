@@ -1,0 +1,78 @@
+#pragma once
+// The office suite on LibreOffice. Typing builds the document in process, on the page setup
+// of the blank record document; LibreOffice converts it (Word 97 .doc, PDF), and prints and
+// shows it. A document opened from another file is printed, saved and shown as it is.
+#include <QString>
+#include <memory>
+
+#include "document/document_model.h"
+#include "document/office.h"
+
+namespace hb {
+
+class Shell;
+
+class LibreOfficeSuite : public OfficeSuite {
+public:
+    struct Settings {
+        QString workDir;  // private profile and jobs; empty: ~/.cache/hengbi/office
+        int timeoutMs = 120000;
+        QString printProgram = QStringLiteral("lp");
+        QString printer;  // empty: the default printer
+    };
+
+    explicit LibreOfficeSuite(Shell* shell);
+    LibreOfficeSuite(Shell* shell, Settings settings);
+    ~LibreOfficeSuite() override;
+
+    QString programDirectory() override;
+    void create() override;
+    void attach() override;
+    bool open(const QString& path) override;
+    void setVisible(bool visible) override;
+    void type(const QString& text) override;
+    void setBold(bool on) override;
+    void setSize(int points) override;
+    void setUnderline(bool on) override;
+    void setAlignment(Alignment alignment) override;
+    bool print() override;
+    bool saveAs(const QString& path) override;
+    void close() override;
+    void quit() override;
+    void releaseDocuments() override;
+    void releaseApplication() override;
+    void spreadsheetCreate() override;
+    void spreadsheetAttach() override;
+    bool spreadsheetOpen(const QString& path) override;
+    void spreadsheetShow() override;
+    QString lastError() const override { return error_; }
+
+    // The document being typed into; null when none is open or it came from another file.
+    const DocumentModel* document() const;
+    // The print job the queue accepted last ("printer-42").
+    QString lastPrintJob() const { return lastJob_; }
+    QString workDir() const { return settings_.workDir; }
+
+private:
+    struct Current;
+    DocumentModel* typing();
+    QString officeDir();
+    // The current document as a file LibreOffice can read, inside jobDir.
+    QString writeSource(const QString& jobDir);
+    // Converts the current document; the output path in jobDir, or empty (error_ set).
+    QString convertCurrent(const QString& jobDir, const QString& extension);
+    bool fail(const QString& why);
+
+    Shell* shell_;
+    Settings settings_;
+    std::unique_ptr<Current> doc_;
+    QString sheetPath_;
+    QString error_;
+    QString lastJob_;
+    bool visible_ = false;
+};
+
+// The Flat ODF source of the blank record document.
+QByteArray blankDocumentSource();
+
+}  // namespace hb

@@ -1,0 +1,235 @@
+#include "document/record_commands.h"
+
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "app/inquiry_record.h"
+#include "document/composer.h"
+#include "document/office.h"
+#include "platform/clock.h"
+#include "platform/context.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+
+namespace hb {
+namespace {
+
+const QString kTip = QStringLiteral("提 示：");
+const QString kNoOffice = QStringLiteral("电 脑 没 有 安 装 WORD 办 公 软 件.");
+
+// The wait cursor while the office works; off while a question waits for the officer.
+class BusyCursor {
+public:
+    BusyCursor() { on(); }
+    ~BusyCursor() { off(); }
+    void on() {
+        if (!active_ && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+            active_ = true;
+        }
+    }
+    void off() {
+        if (active_) QGuiApplication::restoreOverrideCursor();
+        active_ = false;
+    }
+
+private:
+    bool active_ = false;
+};
+
+void pause(AppContext& ctx, int ms) {
+    if (ctx.pause) ctx.pause->pause(ms);
+}
+
+// BL as the officer sees it in the messages: with its trailing separator.
+QString blShown(const AppContext& ctx) {
+    return QDir::toNativeSeparators(ctx.paths.blDir() + QLatin1Char('/'));
+}
+
+bool recordReady(AppContext& ctx, const QString& noUnitText) {
+    const InquiryRecord& r = *ctx.record;
+    if (r.text(Field::workUnit).isEmpty()) {
+        ctx.dialogs->message(noUnitText, kTip);
+        return false;
+    }
+    if (r.text(Field::endHour).isEmpty() || r.text(Field::endMinute).isEmpty()) {
+        ctx.dialogs->message(QStringLiteral(" 笔录结束时间没有添写！ "), kTip);
+        return false;
+    }
+    const QString unsafe = unsafeStemMessage(r);
+    if (!unsafe.isEmpty()) {
+        ctx.dialogs->message(unsafe, kTip, Buttons::Ok, Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void reportTemplateFailure(AppContext& ctx, const Composition& c) {
+    if (c.templateError.isEmpty()) return;
+    ctx.dialogs->message(
+        QStringLiteral("笔录模板没有保存：%1\n%2").arg(c.templatePath, c.templateError),
+        QStringLiteral("保存失败："), Buttons::Ok, Icon::Warning);
+}
+
+void preview(AppContext& ctx, const QString& document) {
+    const QString program = ctx.record->hidden(Hidden::officePath) + QStringLiteral("/soffice");
+    ctx.record->setHidden(Hidden::officePath, program);
+    if (!ctx.shell->startDetached(program, {QStringLiteral("--writer"), document}))
+        ctx.dialogs->message(QStringLiteral("无法启动 LibreOffice Writer：%1").arg(program),
+                             QStringLiteral("预览失败："), Buttons::Ok, Icon::Warning);
+}
+
+// Opens, prints and closes a file; the reason when it was not printed.
+QString printFile(AppContext& ctx, const QString& path) {
+    OfficeSuite& office = *ctx.office;
+    BusyCursor busy;
+    office.create();
+    office.attach();
+    QString failure;
+    if (!office.open(path)) {
+        failure = office.lastError();
+    } else {
+        office.setVisible(false);
+        if (!office.print()) failure = office.lastError();
+    }
+    office.close();
+    office.quit();
+    return failure;
+}
+
+}  // namespace
+
+void saveRecordCommand(AppContext& ctx) {
+    InquiryRecord& r = *ctx.record;
+    Dialogs& d = *ctx.dialogs;
+    OfficeSuite& office = *ctx.office;
+    if (!isOfficeInstalled(ctx)) {
+        d.message(kNoOffice, QStringLiteral("无法保存笔录为Word文档："));
+        return;
+    }
+    if (!recordReady(ctx, QStringLiteral(" 笔录没有录入完成，工作单位等资料都没有添写. "))) return;
+
+    BusyCursor busy;
+    const Composition c = composeRecordDocument(ctx);
+    pause(ctx, 888);
+    const QString document =
+        ctx.paths.blDir() + QLatin1Char('/') + r.fileStem() + QStringLiteral(".doc");
+    bool saved = false;
+    QString failure = c.documentReady ? QString() : c.documentError;
+    if (c.documentReady) {
+        bool write = true;
+        if (QFileInfo::exists(document)) {
+            busy.off();
+            // The old file stays until the new one is complete: no deletion first.
+            write = d.message(QStringLiteral(" 文件以经存在，是否覆盖老文件？ "), kTip,
+                              Buttons::YesNo) == Answer::Yes;
+            busy.on();
+        }
+        if (write) {
+            pause(ctx, 2222);
+            saved = office.saveAs(document);
+            if (!saved) failure = office.lastError();
+        }
+    }
+    pause(ctx, 888);
+    office.close();
+    pause(ctx, 888);
+    office.quit();
+    busy.off();
+
+    reportTemplateFailure(ctx, c);
+    if (!failure.isEmpty()) {
+        d.message(QStringLiteral("笔录WORD文件没有保存：%1\n%2").arg(document, failure),
+                  QStringLiteral("保存失败："), Buttons::Ok, Icon::Warning);
+        return;
+    }
+    if (d.message(QStringLiteral(" 是 否 对 此 笔 录 文 件 进 行 预 览？ "), kTip,
+                  Buttons::YesNo) == Answer::Yes)
+        preview(ctx, document);
+    if (saved)
+        r.setHidden(Hidden::statusMessage, QStringLiteral("笔录WORD文件以经保存在 <") +
+                                               blShown(ctx) + QStringLiteral("目录中> "));
+}
+
+void printCurrentRecord(AppContext& ctx) {
+    OfficeSuite& office = *ctx.office;
+    if (!isOfficeInstalled(ctx)) {
+        ctx.dialogs->message(kNoOffice, QStringLiteral("无法打印："));
+        return;
+    }
+    if (!recordReady(ctx, QStringLiteral("笔录没有录入完成，工作单位等资料没有添写."))) return;
+
+    BusyCursor busy;
+    const Composition c = composeRecordDocument(ctx);
+    pause(ctx, 1234);
+    QString failure = c.documentError;
+    if (c.documentReady && !office.print()) failure = office.lastError();
+    pause(ctx, 1234);
+    office.close();
+    pause(ctx, 1234);
+    office.quit();
+    busy.off();
+
+    reportTemplateFailure(ctx, c);
+    if (!c.documentReady || !failure.isEmpty()) {
+        ctx.dialogs->message(QStringLiteral("笔录没有打印出来：\n%1").arg(failure),
+                             QStringLiteral("无法打印："), Buttons::Ok, Icon::Warning);
+        return;
+    }
+    ctx.record->setHidden(Hidden::statusMessage, QStringLiteral("打 印 成 功！"));
+}
+
+void printRecordCommand(AppContext& ctx) {
+    Dialogs& d = *ctx.dialogs;
+    if (d.message(QStringLiteral(" 是/否 打 印 当 前 笔 录 内 容 ？ \r\n"),
+                  QStringLiteral("打印提示："), Buttons::YesNo) == Answer::Yes) {
+        printCurrentRecord(ctx);
+        return;
+    }
+    FileDialogSpec spec;
+    spec.designName = QStringLiteral("通用对话框3");
+    spec.mode = FileDialogSpec::Mode::Open;
+    spec.filter = QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc");
+    spec.defaultSuffix = QStringLiteral("ini");
+    const QString path = d.chooseFile(spec);
+    if (path.isEmpty()) {
+        d.message(QStringLiteral("没有选择正确的笔录文件！笔录WORD文件保存在 <") + blShown(ctx) +
+                      QStringLiteral("> 目录中。"),
+                  QStringLiteral("错误："));
+        return;
+    }
+    ctx.record->setHidden(Hidden::templatePath, path);
+    if (!isOfficeInstalled(ctx)) {
+        d.message(kNoOffice, QStringLiteral("无法打印："));
+        return;
+    }
+    if (!path.contains(QLatin1String("doc"))) {
+        d.message(QStringLiteral("打印笔录文档选择的不匹配 (要选doc文档).   请重新再选。"), kTip);
+        return;
+    }
+    const QString failure = printFile(ctx, path);
+    if (!failure.isEmpty()) {
+        d.message(QStringLiteral("%1 没有打印出来：\n%2").arg(path, failure),
+                  QStringLiteral("无法打印："), Buttons::Ok, Icon::Warning);
+        return;
+    }
+    ctx.record->setHidden(Hidden::statusMessage, QStringLiteral("打印笔录成功... "));
+}
+
+void printTextFile(AppContext& ctx, const QString& path) {
+    if (!isOfficeInstalled(ctx)) {
+        ctx.dialogs->message(kNoOffice, QStringLiteral("无 法 打 印："));
+        return;
+    }
+    const QString failure = printFile(ctx, path);
+    if (!failure.isEmpty()) {
+        ctx.dialogs->message(QStringLiteral("%1 没有打印出来：\n%2").arg(path, failure),
+                             QStringLiteral("无 法 打 印："), Buttons::Ok, Icon::Warning);
+        return;
+    }
+    ctx.record->setStatusText(QStringLiteral("打印成功..."));
+}
+
+}  // namespace hb

@@ -1,0 +1,201 @@
+#include "document/soffice.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QVersionNumber>
+#include <algorithm>
+
+#include "platform/files.h"
+
+namespace hb {
+namespace {
+
+bool hasWriter(const QString& dir) {
+    if (dir.isEmpty() || !QFileInfo(dir + QStringLiteral("/soffice")).isExecutable()) return false;
+    return QFileInfo::exists(dir + QStringLiteral("/swriter")) ||
+           QFileInfo::exists(dir + QStringLiteral("/libswlo.so"));
+}
+
+QString programDirOf(const QString& path) {
+    const QFileInfo fi(path);
+    if (fi.isDir()) return QDir::cleanPath(fi.absoluteFilePath());
+    const QString real = fi.canonicalFilePath();
+    return real.isEmpty() ? QString() : QFileInfo(real).absolutePath();
+}
+
+QString lastLine(const QByteArray& output) {
+    const QList<QByteArray> lines = output.trimmed().split('\n');
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        const QString line = QString::fromLocal8Bit(lines[i]).trimmed();
+        // The launcher's notice about Java says nothing about the document.
+        if (!line.isEmpty() && !line.contains(QLatin1String("javaldx"))) return line;
+    }
+    return {};
+}
+
+bool seedProfile(const QString& profileDir, const QString& programDir) {
+    const QString xcu = profileDir + QStringLiteral("/user/registrymodifications.xcu");
+    if (QFileInfo::exists(xcu)) return true;
+    if (!QDir().mkpath(profileDir + QStringLiteral("/user"))) return false;
+    // A profile that has "seen" this version skips the first-start checks (seconds each run).
+    QString items = QStringLiteral(
+        "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"FirstRun\" "
+        "oor:op=\"fuse\"><value>false</value></prop></item>\n");
+    const QString version = SofficeRunner::version(programDir);
+    if (!version.isEmpty())
+        items += QStringLiteral(
+                     "<item oor:path=\"/org.openoffice.Setup/Product\"><prop "
+                     "oor:name=\"ooSetupLastVersion\" oor:op=\"fuse\"><value>%1</value></prop>"
+                     "</item>\n")
+                     .arg(version);
+    const QString text = QStringLiteral(
+                             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
+                             "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+                             "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+                             "%1</oor:items>\n")
+                             .arg(items);
+    return writeFileBytes(xcu, text.toUtf8());
+}
+
+}  // namespace
+
+QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates) {
+    if (!overridePath.isEmpty()) {
+        const QString dir = programDirOf(overridePath);
+        return hasWriter(dir) ? dir : QString();
+    }
+    for (const QString& candidate : candidates) {
+        const QString dir = programDirOf(candidate);
+        if (hasWriter(dir)) return dir;
+    }
+    return {};
+}
+
+QString findOfficeProgramDir() {
+    QStringList candidates;
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (!onPath.isEmpty()) candidates << onPath;
+    candidates << QStringLiteral("/usr/lib/libreoffice/program");
+    QStringList opt =
+        QDir(QStringLiteral("/opt"))
+            .entryList({QStringLiteral("libreoffice*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    auto versionOf = [](const QString& name) {
+        return QVersionNumber::fromString(name.mid(int(sizeof("libreoffice") - 1)));
+    };
+    std::sort(opt.begin(), opt.end(),
+              [&](const QString& a, const QString& b) { return versionOf(a) > versionOf(b); });
+    for (const QString& name : opt) candidates << QStringLiteral("/opt/%1/program").arg(name);
+    return findOfficeProgramDir(qEnvironmentVariable("HENGBI_SOFFICE"), candidates);
+}
+
+RunResult runProgram(const QString& program, const QStringList& arguments, int timeoutMs,
+                     const QStringList& extraEnvironment) {
+    RunResult result;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (!extraEnvironment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& pair : extraEnvironment) {
+            const qsizetype eq = pair.indexOf(QLatin1Char('='));
+            env.insert(pair.left(eq), pair.mid(eq + 1));
+        }
+        process.setProcessEnvironment(env);
+    }
+    // Its own process group, so that a timeout ends the launcher and the office it started.
+    process.setChildProcessModifier([] { ::setsid(); });
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000)) return result;
+    result.started = true;
+    if (!process.waitForFinished(timeoutMs)) {
+        result.timedOut = true;
+        ::kill(-static_cast<pid_t>(process.processId()), SIGKILL);
+        process.waitForFinished(5000);
+        result.output = process.readAll();
+        return result;
+    }
+    result.output = process.readAll();
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return result;
+}
+
+SofficeRunner::SofficeRunner(QString programDir, QString workDir, int timeoutMs)
+    : programDir_(std::move(programDir)), workDir_(std::move(workDir)), timeoutMs_(timeoutMs) {}
+
+QString SofficeRunner::version(const QString& programDir) {
+    const RunResult r =
+        runProgram(programDir + QStringLiteral("/soffice"), {QStringLiteral("--version")}, 30000);
+    static const QRegularExpression number(QStringLiteral("\\b(\\d+\\.\\d+)\\."));
+    const QRegularExpressionMatch m = number.match(QString::fromLocal8Bit(r.output));
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+QString SofficeRunner::convert(const QString& input, const QString& filter,
+                               const QString& extension, const QString& outDir, QString* error) {
+    auto fail = [error](const QString& why) {
+        if (error) *error = why;
+        return QString();
+    };
+    if (programDir_.isEmpty()) return fail(QStringLiteral("没有找到 LibreOffice"));
+    if (!QDir().mkpath(workDir_) || !QDir().mkpath(outDir))
+        return fail(QStringLiteral("无法建立工作目录 %1").arg(workDir_));
+    QTemporaryDir job(workDir_ + QStringLiteral("/run-XXXXXX"));
+    if (!job.isValid()) return fail(QStringLiteral("无法建立工作目录 %1").arg(workDir_));
+    const QString tmp = job.filePath(QStringLiteral("tmp"));
+    QDir().mkpath(tmp);
+
+    // Two conversions must not share a profile: the second would be handed to the first.
+    QLockFile lock(workDir_ + QStringLiteral("/profile.lock"));
+    lock.setStaleLockTime(0);
+    const QString profile = lock.tryLock(0) ? workDir_ + QStringLiteral("/profile")
+                                            : job.filePath(QStringLiteral("profile"));
+    if (!seedProfile(profile, programDir_))
+        return fail(QStringLiteral("无法建立 LibreOffice 配置目录 %1").arg(profile));
+
+    const QString output = outDir + QLatin1Char('/') + QFileInfo(input).completeBaseName() +
+                           QLatin1Char('.') + extension;
+    QFile::remove(output);
+    const QStringList args = {
+        QStringLiteral("--headless"),
+        QStringLiteral("--invisible"),
+        QStringLiteral("--nologo"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--nolockcheck"),
+        QStringLiteral("--nodefault"),
+        QStringLiteral("-env:UserInstallation=") +
+            QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded),
+        QStringLiteral("--convert-to"),
+        filter,
+        QStringLiteral("--outdir"),
+        outDir,
+        input,
+    };
+    const RunResult r = runProgram(programDir_ + QStringLiteral("/soffice"), args, timeoutMs_,
+                                   {QStringLiteral("TMPDIR=") + tmp});
+    if (!r.started) return fail(QStringLiteral("无法启动 %1/soffice").arg(programDir_));
+    if (r.timedOut) {
+        // The killed office leaves its profile marked as in use.
+        QFile::remove(profile + QStringLiteral("/.lock"));
+        QFile::remove(profile + QStringLiteral("/user/.lock"));
+        return fail(QStringLiteral("LibreOffice 在 %1 秒内没有完成转换").arg(timeoutMs_ / 1000));
+    }
+    if (r.exitCode != 0)
+        return fail(QStringLiteral("LibreOffice 转换失败（退出码 %1）%2")
+                        .arg(r.exitCode)
+                        .arg(lastLine(r.output)));
+    if (QFileInfo(output).size() <= 0)
+        return fail(QStringLiteral("LibreOffice 没有生成 %1 %2")
+                        .arg(QFileInfo(output).fileName(), lastLine(r.output)));
+    return output;
+}
+
+}  // namespace hb

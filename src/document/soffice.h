@@ -1,0 +1,45 @@
+#pragma once
+// LibreOffice as a converter: where it is installed, and headless runs that never touch the
+// officer's own profile or an open LibreOffice window.
+#include <QString>
+#include <QStringList>
+
+namespace hb {
+
+// The program directory of an installed LibreOffice with Writer: HENGBI_SOFFICE (the soffice
+// program or its directory; when set, nothing else is tried), else soffice on PATH,
+// /usr/lib/libreoffice/program, /opt/libreoffice*/program newest first. Empty when none.
+QString findOfficeProgramDir();
+// The same search over given places, for tests.
+QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates);
+
+class SofficeRunner {
+public:
+    // workDir holds the private profile and the job folders.
+    SofficeRunner(QString programDir, QString workDir, int timeoutMs);
+
+    // Converts input into outDir with the filter ("doc:MS Word 97", "pdf:writer_pdf_Export").
+    // Returns the output file, or empty with the reason in *error.
+    QString convert(const QString& input, const QString& filter, const QString& extension,
+                    const QString& outDir, QString* error);
+
+    // "7.4" from `soffice --version`, empty when it cannot be told.
+    static QString version(const QString& programDir);
+
+private:
+    QString programDir_;
+    QString workDir_;
+    int timeoutMs_;
+};
+
+// Runs a program with a timeout in its own process group (killed whole on timeout).
+struct RunResult {
+    bool started = false;
+    bool timedOut = false;
+    int exitCode = -1;
+    QByteArray output;  // stdout and stderr
+};
+RunResult runProgram(const QString& program, const QStringList& arguments, int timeoutMs,
+                     const QStringList& extraEnvironment = {});
+
+}  // namespace hb

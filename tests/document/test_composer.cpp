@@ -1,0 +1,331 @@
+#include <QRegularExpression>
+#include <QtTest>
+
+#include "document/composer.h"
+#include "document/desk.h"
+#include "platform/ini.h"
+#include "resources/resources.h"
+
+using namespace hb;
+using hb::test::Desk;
+
+namespace {
+
+const QString k66 = QString(66, QLatin1Char(' '));
+
+// The body after "笔 录 内 容：" in short: q3/a3 line 3, a_ an empty answer, e16 sixteen
+// empty ruled lines, H1/H2 the closing lines, "H2." without its line end, U/u underline.
+QString layout(const QStringList& calls) {
+    const qsizetype start = calls.indexOf(QStringLiteral("type 笔 录 内 容：\r\n"));
+    if (start < 0) return QStringLiteral("(no body)");
+    static const QRegularExpression line(
+        QStringLiteral("^type ([问答])：第(\\d+)[问答] {66}\r\n$"));
+    QStringList out;
+    int empties = 0;
+    auto flush = [&] {
+        if (empties) out << QStringLiteral("e%1").arg(empties);
+        empties = 0;
+    };
+    for (qsizetype i = start + 1; i < calls.size(); ++i) {
+        const QString& c = calls[i];
+        if (c == QStringLiteral("type ") + QString(69, QLatin1Char(' ')) + QStringLiteral("\r\n")) {
+            ++empties;
+            continue;
+        }
+        flush();
+        const QRegularExpressionMatch m = line.match(c);
+        if (m.hasMatch())
+            out << (m.captured(1) == QStringLiteral("问") ? QStringLiteral("q")
+                                                          : QStringLiteral("a")) +
+                       m.captured(2);
+        else if (c == QStringLiteral("type ") + k66 + QStringLiteral("\r\n"))
+            out << QStringLiteral("a_");
+        else if (c == QStringLiteral("underline 1"))
+            out << QStringLiteral("U");
+        else if (c == QStringLiteral("underline 0"))
+            out << QStringLiteral("u");
+        else if (c == QStringLiteral("type   甲\r\n"))
+            out << QStringLiteral("H1");
+        else if (c == QStringLiteral("type   乙\r\n"))
+            out << QStringLiteral("H2");
+        else if (c == QStringLiteral("type   乙"))
+            out << QStringLiteral("H2.");
+        else
+            out << QStringLiteral("?") + c;
+    }
+    flush();
+    return out.join(QLatin1Char(' '));
+}
+
+QString lines(int from, int to) {
+    QStringList out;
+    for (int k = from; k <= to; ++k) out << QStringLiteral("q%1 a%1").arg(k);
+    return out.join(QLatin1Char(' '));
+}
+
+QList<int> range(int from, int to) {
+    QList<int> out;
+    for (int k = from; k <= to; ++k) out << k;
+    return out;
+}
+
+}  // namespace
+
+class TestComposer : public QObject {
+    Q_OBJECT
+private slots:
+    void pages_data();
+    void pages();
+    void titleAndHeader();
+    void separator_data();
+    void separator();
+    void closingLinesReadAtEveryClose();
+    void notesLoseEveryLineBreak_data();
+    void notesLoseEveryLineBreak();
+    void filesWritten();
+    void templateWrittenWhenTheDocumentCannotOpen();
+    void unsafeStem_data();
+    void unsafeStem();
+};
+
+void TestComposer::pages_data() {
+    QTest::addColumn<QList<int>>("filled");
+    QTest::addColumn<QString>("expected");
+    const QString close = QStringLiteral("u H1 H2 U");
+    QTest::newRow("no question") << QList<int>{} << "U";
+    QTest::newRow("1-2") << range(1, 2) << "U " + lines(1, 2) + " U e16 u H1 H2.";
+    QTest::newRow("1-4: close after 4, nothing after")
+        << range(1, 4) << "U " + lines(1, 4) + " " + close;
+    QTest::newRow("1-3 and 5: close after 5")
+        << QList<int>{1, 2, 3, 5} << "U " + lines(1, 3) + " q5 a5 " + close;
+    QTest::newRow("two of 1-6 and 7-14: one close after 14, last form")
+        << (QList<int>{2, 6} + range(7, 14)) << "U q2 a2 q6 a6 " + lines(7, 14) + " u H1 H2. U";
+    QTest::newRow("all 24") << range(1, 24)
+                            << "U " + lines(1, 4) + " " + close + " " + lines(5, 14) + " " + close +
+                                   " " + lines(15, 24) + " U u H1 H2.";
+    QTest::newRow("1-14: close after 14 ends the document")
+        << range(1, 14) << "U " + lines(1, 4) + " " + close + " " + lines(5, 14) + " u H1 H2. U";
+    QTest::newRow("1-13, 19, 20: no close of its own, count 22")
+        << (range(1, 13) + QList<int>{19, 20})
+        << "U " + lines(1, 4) + " " + close + " " + lines(5, 13) + " q19 a19 q20 a20 U u H1 H2.";
+}
+
+void TestComposer::pages() {
+    QFETCH(QList<int>, filled);
+    QFETCH(QString, expected);
+    Desk desk;
+    desk.fillLines(filled);
+    QVERIFY(composeRecordDocument(desk.ctx).documentReady);
+    QCOMPARE(layout(desk.office.calls), expected);
+}
+
+void TestComposer::titleAndHeader() {
+    Desk desk;
+    // A question with an empty answer prints a ruled answer line; an answer alone prints nothing.
+    desk.fillLines({1, 2});
+    desk.record.setText(answer(2), {});
+    desk.record.setText(answer(3), QStringLiteral("答：无问"));
+    composeRecordDocument(desk.ctx);
+    QCOMPARE(layout(desk.office.calls), QStringLiteral("U q1 a1 q2 a_ U e16 u H1 H2."));
+
+    QStringList expected = {
+        "create",    "attach", "open " + desk.bl("Doc.doc"),        "visible 0", "align centre",
+        "size 22",   "bold 1", "type 劳动保障监察询问笔录\r\n\r\n", "bold 0",    "size 14",
+        "align left"};
+    auto plain = [&](const QString& t) { expected << "type " + t; };
+    auto under = [&](const QString& t) {
+        expected << "underline 1"
+                 << "type " + t << "underline 0";
+    };
+    auto sp = [](int n) { return QString(n, QLatin1Char(' ')); };
+    plain("笔录起至时间：");
+    under("  2026");
+    plain("年");
+    under("  9");
+    plain("月");
+    under("  15");
+    plain("日");
+    under("  9");
+    plain("时");
+    under("  05");
+    plain("分   至  ");
+    under("  10");
+    plain("时");
+    under("  40");
+    plain("分\r\n");
+    plain("笔录地点：");
+    under("澄屿市询问室" + sp(33) + "\r\n");
+    plain("被询问人姓名：");
+    under(" 张三 ");
+    plain(" 性别：");
+    under(" 男 ");
+    plain(" 户籍所在地：");
+    under("吉林省临江区" + sp(12) + "\r\n");
+    plain("身份证件种类：");
+    under(" 居民身份证 ");
+    plain(" 号码：");
+    under("220201" + sp(36) + "\r\n");
+    plain("工作单位：");
+    under("某公司");
+    plain("     职务：");
+    under("经理" + sp(62) + "\r\n");
+    plain("电话：");
+    under("138");
+    plain("   其他联系方式：");
+    under("无" + sp(80) + "\r\n");
+    plain("询问监察员姓名：");
+    under("  李四  ");
+    plain(" 其他参加人：");
+    under("  赵六  ");
+    plain(" 记录人：");
+    under("  王五" + sp(17) + "\r\n\r\n");
+    plain("笔 录 内 容：\r\n");
+    QCOMPARE(desk.office.calls.mid(0, expected.size()), expected);
+}
+
+void TestComposer::separator_data() {
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<QString>("separator");
+    QTest::newRow("9 / 15") << "9"
+                            << "15"
+                            << "分   至  ";
+    QTest::newRow("09 / 15") << "09"
+                             << "15"
+                             << "分  至  ";
+    QTest::newRow("9 / 5") << "9"
+                           << "5"
+                           << "分   至   ";
+    QTest::newRow("十 (two GBK bytes) / 5") << "十"
+                                            << "5"
+                                            << "分   至  ";
+    QTest::newRow("empty / 123") << ""
+                                 << "123"
+                                 << "分   至   ";
+}
+
+void TestComposer::separator() {
+    QFETCH(QString, month);
+    QFETCH(QString, day);
+    QFETCH(QString, separator);
+    Desk desk;
+    desk.record.setText(Field::startMonth, month);
+    desk.record.setText(Field::startDay, day);
+    composeRecordDocument(desk.ctx);
+    QVERIFY(desk.office.calls.contains("type " + separator));
+}
+
+namespace {
+// Changes Set.ini as soon as the first closing lines are typed.
+struct EditingOffice : test::FakeOffice {
+    Desk* desk = nullptr;
+    void type(const QString& text) override {
+        FakeOffice::type(text);
+        if (text == QStringLiteral("  乙\r\n"))
+            desk->writeSettings(QStringLiteral("[fenye]\nhang1=丙\nhang2=丁\n"));
+    }
+};
+}  // namespace
+
+void TestComposer::closingLinesReadAtEveryClose() {
+    Desk desk;
+    EditingOffice office;
+    office.desk = &desk;
+    desk.ctx.office = &office;
+    desk.fillLines(range(1, 24));
+    composeRecordDocument(desk.ctx);
+    static const QRegularExpression closing(QStringLiteral("^type   [甲乙丙丁]"));
+    QCOMPARE(office.calls.filter(closing),
+             (QStringList{"type   甲\r\n", "type   乙\r\n", "type   丙\r\n", "type   丁\r\n",
+                          "type   丙\r\n", "type   丁"}));
+
+    // No Set.ini: closing lines of two blanks.
+    QFile::remove(desk.dir.filePath("Set.ini"));
+    desk.office.calls.clear();
+    desk.ctx.office = &desk.office;
+    composeRecordDocument(desk.ctx);
+    QCOMPARE(desk.office.calls.mid(desk.office.calls.size() - 2),
+             (QStringList{"type   \r\n", "type   "}));
+}
+
+void TestComposer::notesLoseEveryLineBreak_data() {
+    QTest::addColumn<QString>("notes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a CR LF b") << "a\r\nb"
+                               << "a  b";
+    QTest::newRow("lone CR and LF") << "a\rb\nc"
+                                    << "a b c";
+    QTest::newRow("more than 111 of each")
+        << QString("x\r\n").repeated(150) << QString("x  ").repeated(150);
+}
+
+void TestComposer::notesLoseEveryLineBreak() {
+    QFETCH(QString, notes);
+    QFETCH(QString, expected);
+    Desk desk;
+    desk.record.setText(Field::caseNotes, notes);
+    composeRecordDocument(desk.ctx);
+    QCOMPARE(desk.record.text(Field::caseNotes), expected);
+    QCOMPARE(readIniValue(desk.bl(desk.record.fileStem() + ".ini"), "set", "beizu"),
+             expected.trimmed());
+}
+
+void TestComposer::filesWritten() {
+    Desk desk;
+    desk.fillLines({1});
+    QDir().mkpath(desk.bl({}));
+    writeFileBytes(desk.bl("Doc.doc"), "changed");
+    const Composition c = composeRecordDocument(desk.ctx);
+    QVERIFY(c.templateError.isEmpty());
+    QCOMPARE(c.templatePath, desk.bl("2026.9.15-某公司-张三.ini"));
+    QCOMPARE(readFileBytes(desk.bl("Doc.doc")), shippedFile("document/Doc.doc"));
+    const IniFile ini = IniFile::load(c.templatePath);
+    QCOMPARE(ini.value("set", "num16"), QStringLiteral("某公司"));
+    QCOMPARE(ini.value("set", "num23"), QStringLiteral("问：第1问"));
+    QCOMPARE(ini.value("set", "num70"), QString());
+    QVERIFY(!desk.office.calls.contains("save"));
+}
+
+void TestComposer::templateWrittenWhenTheDocumentCannotOpen() {
+    Desk desk;
+    desk.office.openSucceeds = false;
+    const Composition c = composeRecordDocument(desk.ctx);
+    QVERIFY(!c.documentReady);
+    QCOMPARE(c.documentError, desk.office.error);
+    QVERIFY(desk.office.callsStartingWith("type").isEmpty());
+    QVERIFY(QFile::exists(c.templatePath));
+}
+
+void TestComposer::unsafeStem_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("separator in the work unit") << int(Field::workUnit) << "甲/乙"
+                                                << "工作单位";
+    QTest::newRow("backslash in the name") << int(Field::personName) << "张\\三"
+                                           << "被询问人姓名";
+    QTest::newRow("dot-dot as the name") << int(Field::personName) << ".."
+                                         << "被询问人姓名";
+    QTest::newRow("control character in the year") << int(Field::startYear) << "20\t26"
+                                                   << "笔录起始时间（年）";
+    QTest::newRow("safe") << int(Field::phone) << "a/b"
+                          << "";
+}
+
+void TestComposer::unsafeStem() {
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, named);
+    Desk desk;
+    desk.record.setText(Field(field), text);
+    const QString message = unsafeStemMessage(desk.record);
+    QCOMPARE(message.isEmpty(), named.isEmpty());
+    QVERIFY(message.contains(named));
+    // Composition never writes a template outside BL.
+    const Composition c = composeRecordDocument(desk.ctx);
+    QCOMPARE(c.templateError.isEmpty(), named.isEmpty());
+    QCOMPARE(QDir(desk.dir.path() + "/BL").entryList(QDir::Files).size(), named.isEmpty() ? 2 : 1);
+}
+
+QTEST_GUILESS_MAIN(TestComposer)
+#include "test_composer.moc"
