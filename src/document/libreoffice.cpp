@@ -240,8 +240,12 @@ bool LibreOfficeSuite::print() {
     const QString pdf = convertCurrent(job.path(), QStringLiteral("pdf"));
     if (pdf.isEmpty()) return false;
 
-    QStringList args = {QStringLiteral("-n"), QStringLiteral("1"), QStringLiteral("-t"),
-                        QFileInfo(doc_->path).completeBaseName()};
+    // The queue shows the title: the record's own name once saved, never the blank's.
+    QString title =
+        QFileInfo(doc_->savedAs.isEmpty() ? doc_->path : doc_->savedAs).completeBaseName();
+    if (doc_->kind == Current::Kind::Typed && doc_->savedAs.isEmpty())
+        title = QStringLiteral("询问笔录");
+    QStringList args = {QStringLiteral("-n"), QStringLiteral("1"), QStringLiteral("-t"), title};
     if (!settings_.printer.isEmpty()) args << QStringLiteral("-d") << settings_.printer;
     args << pdf;
     // lp hands the whole file to the spooler before it returns.

@@ -218,18 +218,4 @@ void printRecordCommand(AppContext& ctx) {
     ctx.record->setHidden(Hidden::statusMessage, QStringLiteral("打印笔录成功... "));
 }
 
-void printTextFile(AppContext& ctx, const QString& path) {
-    if (!isOfficeInstalled(ctx)) {
-        ctx.dialogs->message(kNoOffice, QStringLiteral("无 法 打 印："));
-        return;
-    }
-    const QString failure = printFile(ctx, path);
-    if (!failure.isEmpty()) {
-        ctx.dialogs->message(QStringLiteral("%1 没有打印出来：\n%2").arg(path, failure),
-                             QStringLiteral("无 法 打 印："), Buttons::Ok, Icon::Warning);
-        return;
-    }
-    ctx.record->setStatusText(QStringLiteral("打印成功..."));
-}
-
 }  // namespace hb

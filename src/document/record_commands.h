@@ -11,7 +11,5 @@ void saveRecordCommand(AppContext& ctx);
 // "打印(笔录)": the record in the window, or a record document chosen in 通用对话框3.
 void printRecordCommand(AppContext& ctx);
 void printCurrentRecord(AppContext& ctx);
-// The reading panel's print button: the text file shown there (its path in textFilePath).
-void printTextFile(AppContext& ctx, const QString& path);
 
 }  // namespace hb

@@ -55,7 +55,6 @@ private slots:
     void printCurrentRecord();
     void printSavedDocument_data();
     void printSavedDocument();
-    void printTextFile();
 };
 
 void TestRecordCommands::saveRefused_data() {
@@ -223,19 +222,6 @@ void TestRecordCommands::printSavedDocument() {
         QVERIFY(!app.office.calls.contains("print"));
         QCOMPARE(app.status(), QStringLiteral("版本"));
     }
-}
-
-void TestRecordCommands::printTextFile() {
-    Desk app;
-    hb::printTextFile(app.ctx, "/system/a.txt");
-    QCOMPARE(app.window->statusText(), QStringLiteral("打印成功..."));
-    QVERIFY(app.office.calls.contains("open /system/a.txt"));
-
-    app.window->setStatusText({});
-    app.office.printSucceeds = false;
-    hb::printTextFile(app.ctx, "/system/a.txt");
-    QCOMPARE(app.dialogs.shown.value(0).caption, QStringLiteral("无 法 打 印："));
-    QVERIFY(app.window->statusText().isEmpty());
 }
 
 QTEST_MAIN(TestRecordCommands)

@@ -1,0 +1,122 @@
+// Composition of a full record (24 lines from the shipped Set.ini) on the LibreOffice backend,
+// alone and followed by the save as Word 97 and as PDF; the fixed pauses of the commands are
+// not part of it. Prints medians.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "app/inquiry_record.h"
+#include "document/composer.h"
+#include "document/libreoffice.h"
+#include "document/soffice.h"
+#include "platform/context.h"
+#include "platform/files.h"
+#include "platform/ini.h"
+#include "resources/resources.h"
+
+using namespace hb;
+
+namespace {
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void fillFullRecord(InquiryRecord& r, const IniFile& settings) {
+    const char* header[] = {"2026",
+                            "9",
+                            "15",
+                            "9",
+                            "05",
+                            "10",
+                            "40",
+                            "澄屿市",
+                            "询问室",
+                            "张三",
+                            "男",
+                            "吉林省澄屿市",
+                            "临江区",
+                            "居民身份证",
+                            "220201198001011234",
+                            "澄屿市某某建筑工程有限公司",
+                            "经理",
+                            "13800000000",
+                            "无",
+                            "李四",
+                            "无",
+                            "王五"};
+    for (int i = 0; i < 22; ++i) r.setText(Field(i), QString::fromUtf8(header[i]));
+    for (int k = 1; k <= kLineCount; ++k) {
+        r.setText(question(k),
+                  settings.value(QStringLiteral("wenti%1").arg(k), QStringLiteral("wenti1")));
+        r.setText(answer(k),
+                  settings.value(QStringLiteral("daan%1").arg(k), QStringLiteral("daan1")));
+    }
+    r.setText(Field::caseNotes, QStringLiteral("第一行\r\n第二行"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir home;
+    writeFileBytes(home.filePath(QStringLiteral("Set.ini")),
+                   defaultFileBytes(QStringLiteral("Set.ini")));
+    AppContext ctx;
+    ctx.paths.programDir = home.path();
+    MemoryRecord record;
+    fillFullRecord(record, IniFile::load(ctx.paths.settingsFile()));
+    LibreOfficeSuite::Settings settings;
+    settings.workDir = home.filePath(QStringLiteral("office"));
+    LibreOfficeSuite office(nullptr, settings);
+    ctx.record = &record;
+    ctx.office = &office;
+
+    QElapsedTimer t;
+    std::vector<double> compose;
+    for (int i = 0; i < 300; ++i) {
+        t.start();
+        composeRecordDocument(ctx);
+        compose.push_back(t.nsecsElapsed() / 1000.0);
+    }
+    const DocumentModel* model = office.document();
+    std::printf(
+        "composition alone (Doc.doc and the template written, %lld paragraphs): "
+        "median %.0f us over %zu runs\n",
+        model ? static_cast<long long>(model->paragraphs().size()) : 0LL, median(compose),
+        compose.size());
+
+    if (findOfficeProgramDir().isEmpty()) {
+        std::printf("LibreOffice not installed: no save figures\n");
+        return 0;
+    }
+    for (const char* ext : {"doc", "pdf"}) {
+        std::vector<double> runs;
+        double cold = 0;
+        for (int i = 0; i < 8; ++i) {
+            const QString out = home.filePath(QStringLiteral("record.%1").arg(QLatin1String(ext)));
+            t.start();
+            composeRecordDocument(ctx);
+            if (!office.saveAs(out)) {
+                std::printf("save failed: %s\n", qPrintable(office.lastError()));
+                return 1;
+            }
+            const double ms = t.nsecsElapsed() / 1e6;
+            if (i == 0 && ext[0] == 'd')
+                cold = ms;  // the private profile is made on the first run
+            else
+                runs.push_back(ms);
+        }
+        std::printf(
+            "compose + save as .%s: median %.0f ms over %zu runs%s\n", ext, median(runs),
+            runs.size(),
+            cold > 0 ? qPrintable(
+                           QStringLiteral(" (first run, new profile: %1 ms)").arg(cold, 0, 'f', 0))
+                     : "");
+    }
+    return 0;
+}

@@ -1,0 +1,95 @@
+// `hengbi compose TEMPLATE.ini --out FILE` as a script runs it, on a stand-in office.
+#include <QProcess>
+#include <QtTest>
+
+#include "document/fake_soffice.h"
+#include "platform/files.h"
+#include "platform/gbk.h"
+#include "platform/ini.h"
+
+using namespace hb;
+
+namespace {
+
+const QString kTemplate = QStringLiteral(
+    "[set]\nnum1=2026\nnum2=9\nnum3=15\nnum6=10\nnum7=40\nnum10=张三\nnum16=某公司\n"
+    "num23=问：姓名？\nnum24=答：张三。\n");
+
+}  // namespace
+
+class TestBatch : public QObject {
+    Q_OBJECT
+private slots:
+    void compose_data();
+    void compose();
+};
+
+void TestBatch::compose_data() {
+    QTest::addColumn<QString>("templateText");  // null: no template file
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("office");  // soffice behaviour; null: no office
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("reason");
+    const QString ok = test::kConverts;
+    QTest::newRow("composed") << kTemplate << "r.doc" << ok << 0 << "";
+    QTest::newRow("PDF, any case") << kTemplate << "r.PDF" << ok << 0 << "";
+    QTest::newRow("other output") << kTemplate << "r.odt" << ok << 2 << "must end in .doc or .pdf";
+    QTest::newRow("no template") << QString() << "r.doc" << ok << 1 << "无法读取笔录模板";
+    QTest::newRow("not a template") << "[fenye]\nhang1=x\n"
+                                    << "r.doc" << ok << 1 << "不是笔录模板";
+    QTest::newRow("no office") << kTemplate << "r.doc" << QString() << 1
+                               << "电 脑 没 有 安 装 WORD 办 公 软 件.";
+    QTest::newRow("no work unit") << QString(kTemplate).replace("num16=", "x=") << "r.doc" << ok
+                                  << 1 << "笔录没有录入完成，工作单位等资料都没有添写.";
+    QTest::newRow("no end minute") << QString(kTemplate).replace("num7=", "x=") << "r.doc" << ok
+                                   << 1 << "笔录结束时间没有添写！";
+    QTest::newRow("unsafe name") << QString(kTemplate).replace("num16=", "num16=../") << "r.doc"
+                                 << ok << 1 << "“工作单位”的内容含有路径分隔符";
+    QTest::newRow("conversion fails") << kTemplate << "r.doc"
+                                      << "exit 3" << 1 << "退出码 3";
+}
+
+void TestBatch::compose() {
+    QFETCH(QString, templateText);
+    QFETCH(QString, out);
+    QFETCH(QString, office);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    QTemporaryDir tmp;
+    const QString home = tmp.filePath("home");
+    QDir().mkpath(home);
+    writeFileBytes(home + "/Set.ini", toGbkLines("[fenye]\nhang1=甲\nhang2=乙\n"));
+    const QString templateFile = tmp.filePath("t.ini");
+    if (!templateText.isNull()) writeFileBytes(templateFile, toGbkLines(templateText));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HENGBI_HOME", home);
+    env.insert("HENGBI_SYSTEM_DIR", tmp.filePath("system"));
+    env.insert("HENGBI_REGISTRY_DIR", tmp.filePath("registry"));
+    env.insert("XDG_CACHE_HOME", tmp.filePath("cache"));
+    env.insert("HENGBI_SOFFICE", office.isNull() ? tmp.filePath("none")
+                                                 : test::fakeOffice(tmp.filePath("lo"), office));
+    env.remove("DISPLAY");
+    env.remove("QT_QPA_PLATFORM");  // no window, not even an offscreen one
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(tmp.path());
+    p.start(HB_HENGBI, {"compose", templateFile, "--out", out});
+    QVERIFY(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), exitCode);
+    if (exitCode == 0) {
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        const QString ext = QFileInfo(out).suffix().toLower();
+        QCOMPARE(readFileBytes(tmp.filePath(out)), "converted " + ext.toLatin1() + "\n");
+        const QString saved = home + "/BL/2026.9.15-某公司-张三.ini";
+        QCOMPARE(readIniValue(saved, "set", "num24"), QStringLiteral("答：张三。"));
+    } else {
+        QVERIFY2(err.startsWith("hengbi compose: ") && err.count('\n') == 1, qPrintable(err));
+        QVERIFY2(err.contains(reason), qPrintable(err));
+        QVERIFY(!QFile::exists(tmp.filePath(out)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestBatch)
+#include "test_batch.moc"

@@ -1,0 +1,216 @@
+// A composed record through the real LibreOffice: Word 97 and PDF files that read back with
+// the record's text in order and the page setup of the blank document.
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include "document/composer.h"
+#include "document/desk.h"
+#include "document/libreoffice.h"
+#include "document/office_check.h"
+#include "document/soffice.h"
+#include "platform/gbk.h"
+#include "resources/resources.h"
+
+using namespace hb;
+
+namespace {
+
+const QString kHang1 = QStringLiteral("被询问人签名：");
+const QString kHang2 = QStringLiteral("监察员签名：");
+
+// Every expected piece in this order, each after the one before.
+// Blanks do not count: pdftotext sets figures apart.
+QString firstMissing(QString text, const QStringList& pieces) {
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    text.remove(blanks);
+    qsizetype at = 0;
+    for (QString p : pieces) {
+        p.remove(blanks);
+        const qsizetype found = text.indexOf(p, at);
+        if (found < 0) return p;
+        at = found + p.size();
+    }
+    return {};
+}
+
+QStringList recordInOrder() {
+    QStringList pieces = {"劳动保障监察询问笔录",
+                          "笔录起至时间：",
+                          "2026",
+                          "笔录地点：",
+                          "澄屿市询问室",
+                          "被询问人姓名：",
+                          "张三",
+                          "身份证件种类：",
+                          "工作单位：",
+                          "某公司",
+                          "电话：",
+                          "询问监察员姓名：",
+                          "李四",
+                          "笔 录 内 容："};
+    for (int k = 1; k <= kLineCount; ++k) {
+        pieces << QStringLiteral("问：第%1问").arg(k) << QStringLiteral("答：第%1答").arg(k);
+        if (k == 4 || k == 14 || k == 24) pieces << kHang1 << kHang2;
+    }
+    return pieces;
+}
+
+double twips(const QString& length) {
+    static const QRegularExpression re(QStringLiteral("^([0-9.]+)(in|cm|mm|pt)$"));
+    const QRegularExpressionMatch m = re.match(length);
+    const double v = m.captured(1).toDouble();
+    const QString unit = m.captured(2);
+    if (unit == u"in") return v * 1440;
+    if (unit == u"cm") return v * 1440 / 2.54;
+    if (unit == u"mm") return v * 144 / 2.54;
+    return v * 20;
+}
+
+QString run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+class TestOfficeIntegration : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void wordDocument();
+    void pdfDocument();
+    void batchCommand();
+
+private:
+    LibreOfficeSuite::Settings settings() {
+        LibreOfficeSuite::Settings s;
+        s.workDir = work_.filePath("office");
+        return s;
+    }
+    // A whole record of 24 short lines, composed on the real backend.
+    void compose(LibreOfficeSuite& office, test::Desk& desk);
+    QTemporaryDir work_;
+    QString programDir_;
+};
+
+void TestOfficeIntegration::initTestCase() {
+    programDir_ = findOfficeProgramDir();
+    HB_REQUIRE(!programDir_.isEmpty(), "LibreOffice Writer is not installed");
+}
+
+void TestOfficeIntegration::compose(LibreOfficeSuite& office, test::Desk& desk) {
+    // The closing lines of the shipped Set.ini.
+    writeFileBytes(desk.dir.filePath("Set.ini"), defaultFileBytes("Set.ini"));
+    desk.ctx.office = &office;
+    desk.fillLines([] {
+        QList<int> all;
+        for (int k = 1; k <= kLineCount; ++k) all << k;
+        return all;
+    }());
+    const Composition c = composeRecordDocument(desk.ctx);
+    QVERIFY2(c.documentReady, qPrintable(c.documentError));
+}
+
+void TestOfficeIntegration::wordDocument() {
+    test::Desk desk;
+    LibreOfficeSuite office(nullptr, settings());
+    compose(office, desk);
+    const QString doc = desk.bl("record.doc");
+    QVERIFY2(office.saveAs(doc), qPrintable(office.lastError()));
+    QCOMPARE(readFileBytes(doc).left(8), QByteArray::fromHex("D0CF11E0A1B11AE1"));
+
+    // Read back through the office, as text and as the document's own page setup.
+    SofficeRunner runner(programDir_, work_.filePath("office"), 120000);
+    QString why;
+    const QString txt =
+        runner.convert(doc, "txt:Text (encoded):UTF8", "txt", work_.filePath("txt"), &why);
+    QVERIFY2(!txt.isEmpty(), qPrintable(why));
+    const QString text = QString::fromUtf8(readFileBytes(txt));
+    QCOMPARE(firstMissing(text, recordInOrder()), QString());
+    QCOMPARE(text.count(kHang1), 3);
+
+    const QString fodt = runner.convert(doc, "fodt", "fodt", work_.filePath("fodt"), &why);
+    QVERIFY2(!fodt.isEmpty(), qPrintable(why));
+    const QString xml = QString::fromUtf8(readFileBytes(fodt));
+    static const QRegularExpression layoutRe(
+        QStringLiteral("<style:page-layout-properties [^>]*fo:page-width[^>]*>"));
+    const QString layout = layoutRe.match(xml).captured(0);
+    QVERIFY(!layout.isEmpty());
+    auto property = [&](const QString& name) {
+        const QRegularExpression re(name + QStringLiteral("=\"([^\"]+)\""));
+        return re.match(layout).captured(1);
+    };
+    const struct {
+        const char* name;
+        double twips;
+    } expected[] = {
+        {"fo:page-width", 11906},
+        {"fo:page-height", 16838},
+        {"fo:margin-left", 1361},
+        {"fo:margin-right", 1134},
+        {"fo:margin-top", 851},
+        {"fo:margin-bottom", 992},
+        {"style:layout-grid-base-height", 312},
+    };
+    for (const auto& e : expected) {
+        const QString value = property(QString::fromLatin1(e.name));
+        QVERIFY2(qAbs(twips(value) - e.twips) < 3, qPrintable(QString("%1=%2").arg(e.name, value)));
+    }
+    QCOMPARE(property("style:layout-grid-mode"), QStringLiteral("line"));
+}
+
+void TestOfficeIntegration::pdfDocument() {
+    const QString pdftotext = test::programOnPath("pdftotext");
+    HB_REQUIRE(!pdftotext.isEmpty(), "pdftotext (poppler-utils) is not installed");
+    test::Desk desk;
+    LibreOfficeSuite office(nullptr, settings());
+    compose(office, desk);
+    const QString pdf = desk.bl("record.pdf");
+    QVERIFY2(office.saveAs(pdf), qPrintable(office.lastError()));
+    QVERIFY(readFileBytes(pdf).startsWith("%PDF-"));
+    const QString text = run(pdftotext, {"-layout", pdf, "-"});
+    QCOMPARE(firstMissing(text, recordInOrder()), QString());
+
+    // Three pages, each with its closing lines near the foot. Page 1 leaves room for one
+    // more ruled line, so the next line may still follow them there.
+    const QString boxes = run(pdftotext, {"-bbox", pdf, "-"});
+    static const QRegularExpression pageRe(
+        QStringLiteral("<page width=\"[0-9.]+\" height=\"([0-9.]+)\">"));
+    static const QRegularExpression closingRe(
+        QStringLiteral("<word [^>]*yMax=\"([0-9.]+)\">记录人签名：</word>"));
+    const QStringList pages = boxes.split(QStringLiteral("</page>"), Qt::SkipEmptyParts);
+    QCOMPARE(pages.size() - 1, 3);  // the rest after the last page
+    for (int i = 0; i < 3; ++i) {
+        const double height = pageRe.match(pages[i]).captured(1).toDouble();
+        const QRegularExpressionMatch closing = closingRe.match(pages[i]);
+        QVERIFY2(closing.hasMatch(), qPrintable(QString("page %1 has no closing lines").arg(i + 1)));
+        const double bottom = closing.captured(1).toDouble();
+        QVERIFY2(bottom > height * 0.8 && bottom < height - 1134 / 20.0,
+                 qPrintable(QString("page %1: %2 of %3").arg(i + 1).arg(bottom).arg(height)));
+    }
+}
+
+void TestOfficeIntegration::batchCommand() {
+    QTemporaryDir tmp;
+    writeFileBytes(tmp.filePath("Set.ini"), defaultFileBytes("Set.ini"));
+    const QString templateFile = tmp.filePath("t.ini");
+    writeFileBytes(templateFile, toGbkLines("[set]\nnum1=2026\nnum6=10\nnum7=40\nnum16=某公司\n"
+                                            "num23=问：姓名？\nnum24=答：张三。\n"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HENGBI_HOME", tmp.path());
+    env.insert("XDG_CACHE_HOME", work_.filePath("cache"));
+    p.setProcessEnvironment(env);
+    p.start(HB_HENGBI, {"compose", templateFile, "--out", tmp.filePath("r.pdf")});
+    QVERIFY(p.waitForFinished(180000));
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString());
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(readFileBytes(tmp.filePath("r.pdf")).startsWith("%PDF-"));
+    QVERIFY(QFile::exists(tmp.filePath("BL/2026..-某公司-.ini")));
+}
+
+QTEST_GUILESS_MAIN(TestOfficeIntegration)
+#include "test_office_integration.moc"

@@ -1,0 +1,96 @@
+// "打印(笔录)" through the real LibreOffice to a CUPS-PDF queue set up as the default printer.
+#include <unistd.h>
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QtTest>
+
+#include "document/libreoffice.h"
+#include "document/office_check.h"
+#include "document/soffice.h"
+#include "platform/files.h"
+#include "support/test_app.h"
+
+using namespace hb;
+
+namespace {
+
+QString output(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    if (exitCode) *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
+}
+
+// The PDF that cups-pdf made of the job, once the job has completed.
+QString waitForPdf(const QString& dir, const QString& job) {
+    const QString suffix = "job_" + job.section('-', -1) + ".pdf";
+    for (int i = 0; i < 600; ++i) {
+        QDirIterator it(dir, QDir::Files);
+        while (it.hasNext()) {
+            it.next();
+            if (it.fileName().endsWith(suffix) && it.fileInfo().size() > 0) return it.filePath();
+        }
+        QTest::qWait(100);
+    }
+    return {};
+}
+
+}  // namespace
+
+class TestPrintCups : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void recordReachesTheQueue();
+
+private:
+    QString outDir_;
+};
+
+void TestPrintCups::initTestCase() {
+    HB_REQUIRE(!findOfficeProgramDir().isEmpty(), "LibreOffice Writer is not installed");
+    HB_REQUIRE(!test::programOnPath("lp").isEmpty() && !test::programOnPath("cupsd").isEmpty(),
+               "CUPS (cups, cups-client) is not installed");
+    HB_REQUIRE(geteuid() == 0, "setting up a CUPS-PDF printer needs root");
+    int code = 0;
+    const QString script =
+        qEnvironmentVariable("HB_SOURCE_DIR") + "/tests/document/cups_pdf_queue.sh";
+    const QString result = output("/bin/sh", {script, "hbpdf"}, &code);
+    HB_REQUIRE(code == 0, "no CUPS-PDF printer: " + result);
+    outDir_ = result.section('\n', -1);
+}
+
+void TestPrintCups::recordReachesTheQueue() {
+    test::TestApp app("[pop]\ntanchu=0\n[fenye]\nhang1=被询问人签名：\nhang2=监察员签名：\n");
+    QTemporaryDir work;
+    LibreOfficeSuite::Settings settings;
+    settings.workDir = work.path();
+    LibreOfficeSuite office(&app.shell, settings);
+    app.ctx.office = &office;
+    InquiryRecord& r = app.window->record();
+    const char* header[] = {"2026", "9", "15", "9", "05", "10", "40"};
+    for (int i = 0; i < 7; ++i) r.setText(Field(i), QString::fromUtf8(header[i]));
+    r.setText(Field::personName, QStringLiteral("张三"));
+    r.setText(Field::workUnit, QStringLiteral("某公司"));
+    r.setText(question(1), QStringLiteral("问：你的姓名？"));
+    r.setText(answer(1), QStringLiteral("答：张三。"));
+
+    app.trigger(QStringLiteral("打印(笔录)"));  // Yes: the record in the window
+    QCOMPARE(app.dialogs.shown.size(), 1);
+    QCOMPARE(r.hidden(Hidden::statusMessage), QStringLiteral("打 印 成 功！"));
+    const QString job = office.lastPrintJob();
+    QVERIFY(job.startsWith("hbpdf-"));
+    const QString pdf = waitForPdf(outDir_, job);
+    QVERIFY2(!pdf.isEmpty(), qPrintable("no PDF of " + job + " in " + outDir_ + ": " +
+                                        output("lpstat", {"-W", "all", "-o"})));
+    // cups-pdf draws the text anew: the CJK glyphs lose their characters, figures keep them.
+    QVERIFY(readFileBytes(pdf).startsWith("%PDF-"));
+    const QString pdftotext = test::programOnPath("pdftotext");
+    if (!pdftotext.isEmpty()) QVERIFY(output(pdftotext, {pdf, "-"}).contains("2026"));
+    QFile::remove(pdf);
+}
+
+QTEST_MAIN(TestPrintCups)
+#include "test_print_cups.moc"
