@@ -10,6 +10,7 @@
 #include "document/batch.h"
 #include "document/libreoffice.h"
 #include "exchange/ftp_client.h"
+#include "extras/http_client.h"
 #include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
@@ -91,8 +92,9 @@ int runApplication(int argc, char** argv) {
     DesktopShell shell;
     SystemClock clock;
     RealPause pause;
-    QtAudioDevices audio;
     CurlFtpClient ftp(21);
+    CurlHttpClient http;
+    QtAudioDevices audio;
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());
@@ -103,10 +105,11 @@ int runApplication(int argc, char** argv) {
     ctx.clock = &clock;
     ctx.pause = &pause;
     ctx.registry = &registry;
+    ctx.ftp = &ftp;
+    ctx.http = &http;
     LibreOfficeSuite office(&shell);
     ctx.office = &office;
     ctx.audio = &audio;
-    ctx.ftp = &ftp;
 
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
     const QString screenshot = qEnvironmentVariable("HENGBI_SCREENSHOT");
