@@ -26,7 +26,7 @@ constexpr int kPageLines = 20;
 
 class Typist {
 public:
-    Typist(AppContext& ctx) : ctx_(ctx), office_(*ctx.office), record_(*ctx.record) {}
+    explicit Typist(AppContext& ctx) : ctx_(ctx), office_(*ctx.office), record_(*ctx.record) {}
 
     void compose() {
         title();

@@ -99,7 +99,6 @@ QString LibreOfficeSuite::officeDir() {
 void LibreOfficeSuite::create() {
     // A new application holds no documents; whatever the old one held is out of reach.
     doc_.reset();
-    visible_ = false;
 }
 
 void LibreOfficeSuite::attach() {}
@@ -127,7 +126,7 @@ bool LibreOfficeSuite::open(const QString& path) {
 }
 
 void LibreOfficeSuite::setVisible(bool visible) {
-    visible_ = visible;
+    // Hidden is how documents are composed and printed here anyway.
     if (!visible || !doc_) return;
     QString file = doc_->kind == Current::Kind::External ? doc_->path : doc_->savedAs;
     if (file.isEmpty()) {
@@ -292,7 +291,6 @@ void LibreOfficeSuite::close() {
 void LibreOfficeSuite::quit() {
     doc_.reset();
     sheetPath_.clear();
-    visible_ = false;
 }
 
 void LibreOfficeSuite::releaseDocuments() {

@@ -69,7 +69,6 @@ private:
     QString sheetPath_;
     QString error_;
     QString lastJob_;
-    bool visible_ = false;
 };
 
 // The Flat ODF source of the blank record document.
