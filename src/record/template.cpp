@@ -15,13 +15,13 @@ const QString kSection = QStringLiteral("set");
 
 TemplateRead loadTemplate(InquiryRecord& record, const QString& path) {
     QFile file(path);
-    const bool readable = file.open(QIODevice::ReadOnly);
-    const IniFile ini(readable ? file.readAll() : QByteArray());
-    // A file that is not a template still empties every field, as every key reads empty.
+    if (!file.open(QIODevice::ReadOnly)) return TemplateRead::Unreadable;
+    const IniFile ini(file.readAll());
+    // Every key would read empty and wipe what the officer typed: leave the record alone.
+    if (!ini.hasSection(kSection)) return TemplateRead::NotATemplate;
     for (int i = 0; i < kFieldCount; ++i)
         record.setText(static_cast<Field>(i), ini.value(kSection, fields()[i].key));
-    if (!readable) return TemplateRead::Unreadable;
-    return ini.hasSection(kSection) ? TemplateRead::Loaded : TemplateRead::NotATemplate;
+    return TemplateRead::Loaded;
 }
 
 bool writeTemplate(const InquiryRecord& record, const QString& path, QString* error) {
@@ -45,8 +45,18 @@ void openTemplateCommand(AppContext& ctx) {
                              QStringLiteral("提示："));
         return;
     }
+    const TemplateRead read = loadTemplate(*ctx.record, path);
+    if (read != TemplateRead::Loaded) {
+        ctx.dialogs->message(
+            QStringLiteral("无法打开笔录模板 %1\n%2\n笔录内容没有改变。")
+                .arg(QDir::toNativeSeparators(path),
+                     read == TemplateRead::Unreadable
+                         ? QStringLiteral("文件不能读取。")
+                         : QStringLiteral("这不是笔录模板文件（没有 [set] 节）。")),
+            QStringLiteral("提示："));
+        return;
+    }
     ctx.record->setHidden(Hidden::templatePath, path);
-    loadTemplate(*ctx.record, path);
 }
 
 }  // namespace hb

@@ -15,7 +15,8 @@ enum class TemplateRead {
 };
 
 // Sets every field from its key, in key order; a missing key empties its field. The lists
-// of the list fields are left as they are.
+// of the list fields are left as they are. A file that cannot be read or holds no section
+// "set" changes nothing.
 TemplateRead loadTemplate(InquiryRecord& record, const QString& path);
 // Writes every key with the field's current text, keeping the rest of an existing file.
 bool writeTemplate(const InquiryRecord& record, const QString& path, QString* error = nullptr);

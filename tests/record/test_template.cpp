@@ -83,8 +83,10 @@ void TestTemplate::notATemplate() {
     if (!content.isNull()) writeFileBytes(path, content);
     MemoryRecord r;
     fillEveryField(r);
+    MemoryRecord before;
+    fillEveryField(before);
     QCOMPARE(int(loadTemplate(r, path)), result);
-    for (int i = 0; i < kFieldCount; ++i) QVERIFY(r.text(Field(i)).isEmpty());
+    for (int i = 0; i < kFieldCount; ++i) QCOMPARE(r.text(Field(i)), before.text(Field(i)));
 }
 
 void TestTemplate::longValueComesBackCut() {
@@ -118,6 +120,15 @@ void TestTemplate::openCommand() {
     QCOMPARE(r.text(Field::workUnit), QStringLiteral("澄屿公司"));
     QCOMPARE(r.hidden(Hidden::templatePath), path);
     QCOMPARE(app.dialogs.shown.size(), 1);
+
+    // A file that is no template is refused with a message; what was typed stays.
+    const QString other = app.dir("other.ini");
+    writeFileBytes(other, toGbkLines(QStringLiteral("[fenye]\nhang1=x\n")));
+    app.dialogs.files << other;
+    app.trigger(QStringLiteral("打开(笔录模板)"));
+    QCOMPARE(r.text(Field::workUnit), QStringLiteral("澄屿公司"));
+    QCOMPARE(r.hidden(Hidden::templatePath), path);
+    QVERIFY(app.dialogs.lastText().contains(QStringLiteral("笔录内容没有改变")));
 }
 
 QTEST_MAIN(TestTemplate)
