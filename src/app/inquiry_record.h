@@ -49,7 +49,7 @@ enum class Field : int {
 };
 
 const std::array<FieldSpec, kFieldCount>& fields();
-inline const FieldSpec& spec(Field f) { return fields()[static_cast<int>(f)]; }
+inline const FieldSpec& fieldSpec(Field f) { return fields()[static_cast<int>(f)]; }
 Field question(int line);  // line 1..24
 Field answer(int line);
 

@@ -287,11 +287,11 @@ void MainWindow::buildControls() {
     for (int k = 1; k <= kLineCount; ++k) {
         const LinePlace& lp = places[k - 1];
         const QString shownQuestion = k <= 2 ? QStringLiteral("问：") : QString();
-        combo(pages[lp.page], spec(question(k)).designName, {lp.left, lp.qTop, lp.width, 20},
+        combo(pages[lp.page], fieldSpec(question(k)).designName, {lp.left, lp.qTop, lp.width, 20},
               {"问："}, shownQuestion);
         const QStringList answers =
             k == 3 ? QStringList{"答：会计", "答：农民工", "答："} : QStringList{"答："};
-        combo(pages[lp.page], spec(answer(k)).designName, {lp.left, lp.aTop, lp.width, 20},
+        combo(pages[lp.page], fieldSpec(answer(k)).designName, {lp.left, lp.aTop, lp.width, 20},
               answers, QStringLiteral("答："));
     }
     sectionLabel(pages[1], "标签11", {13, 19, 88, 24}, " 笔录内容2：");

@@ -122,7 +122,7 @@ bool startUp(MainWindow& window, AppContext& ctx) {
     record.setText(Field::startDay, QString::number(now.date().day()));
     record.setText(Field::startHour, QString::number(now.time().hour()));
     record.setText(Field::startMinute, QString::number(now.time().minute()));
-    if (auto* sex = window.control<QComboBox>(spec(Field::sex).designName))
+    if (auto* sex = window.control<QComboBox>(fieldSpec(Field::sex).designName))
         sex->setCurrentIndex(0);
     fillFromSettings(record, settings);
     return true;

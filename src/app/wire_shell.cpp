@@ -38,7 +38,7 @@ void wireShell(MainWindow& w, AppContext& ctx) {
 
     // A pick, never typing, offers the ready-made answers.
     auto pick = [&w](Field field, auto handler) {
-        QObject::connect(w.control<QComboBox>(spec(field).designName), &QComboBox::activated,
+        QObject::connect(w.control<QComboBox>(fieldSpec(field).designName), &QComboBox::activated,
                          &w, handler);
     };
     pick(question(2), [&w] { offerNameAnswer(w.record()); });

@@ -188,12 +188,12 @@ void printRecordCommand(AppContext& ctx) {
         printCurrentRecord(ctx);
         return;
     }
-    FileDialogSpec spec;
-    spec.designName = QStringLiteral("通用对话框3");
-    spec.mode = FileDialogSpec::Mode::Open;
-    spec.filter = QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc");
-    spec.defaultSuffix = QStringLiteral("ini");
-    const QString path = d.chooseFile(spec);
+    FileDialogSpec request;
+    request.designName = QStringLiteral("通用对话框3");
+    request.mode = FileDialogSpec::Mode::Open;
+    request.filter = QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc");
+    request.defaultSuffix = QStringLiteral("ini");
+    const QString path = d.chooseFile(request);
     if (path.isEmpty()) {
         d.message(QStringLiteral("没有选择正确的笔录文件！笔录WORD文件保存在 <") + blShown(ctx) +
                       QStringLiteral("> 目录中。"),

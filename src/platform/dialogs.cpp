@@ -55,12 +55,12 @@ Answer QtDialogs::message(const QString& text, const QString& caption, Buttons b
     return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
-QString QtDialogs::chooseFile(const FileDialogSpec& spec) {
-    QFileDialog dialog(QApplication::activeWindow(), spec.title);
-    dialog.setObjectName(spec.designName);
-    dialog.setNameFilter(qtFileFilter(spec.filter));
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    switch (spec.mode) {
+QString QtDialogs::chooseFile(const FileDialogSpec& request) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title);
+    dialog.setObjectName(request.designName);
+    dialog.setNameFilter(qtFileFilter(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    switch (request.mode) {
         case FileDialogSpec::Mode::Open:
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
@@ -76,7 +76,7 @@ QString QtDialogs::chooseFile(const FileDialogSpec& spec) {
             dialog.setNameFilter(QString());
             break;
     }
-    if (!spec.suggestedName.isEmpty()) dialog.selectFile(spec.suggestedName);
+    if (!request.suggestedName.isEmpty()) dialog.selectFile(request.suggestedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }

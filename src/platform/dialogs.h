@@ -25,7 +25,7 @@ public:
     virtual Answer message(const QString& text, const QString& caption,
                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
     // The chosen path, or empty when the officer cancelled.
-    virtual QString chooseFile(const FileDialogSpec& spec) = 0;
+    virtual QString chooseFile(const FileDialogSpec& request) = 0;
 };
 
 // Real dialogs, modal to the whole application.
@@ -33,7 +33,7 @@ class QtDialogs : public Dialogs {
 public:
     Answer message(const QString& text, const QString& caption, Buttons buttons,
                    Icon icon) override;
-    QString chooseFile(const FileDialogSpec& spec) override;
+    QString chooseFile(const FileDialogSpec& request) override;
 };
 
 // "desc|*.a;*.b|desc2|*.c" to Qt's "desc (*.a *.b);;desc2 (*.c)".

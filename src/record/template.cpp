@@ -32,12 +32,12 @@ bool writeTemplate(const InquiryRecord& record, const QString& path, QString* er
 }
 
 void openTemplateCommand(AppContext& ctx) {
-    FileDialogSpec spec;
-    spec.designName = QStringLiteral("通用对话框2");
-    spec.mode = FileDialogSpec::Mode::Open;
-    spec.filter = QStringLiteral("*.ini 笔录模板文件|*.ini");
-    spec.defaultSuffix = QStringLiteral("ini");
-    const QString path = ctx.dialogs->chooseFile(spec);
+    FileDialogSpec request;
+    request.designName = QStringLiteral("通用对话框2");
+    request.mode = FileDialogSpec::Mode::Open;
+    request.filter = QStringLiteral("*.ini 笔录模板文件|*.ini");
+    request.defaultSuffix = QStringLiteral("ini");
+    const QString path = ctx.dialogs->chooseFile(request);
     if (path.isEmpty()) {
         ctx.dialogs->message(QStringLiteral(" 没有选择正确的笔录模板 *.ini文件，模板文件保存在 <") +
                                  QDir::toNativeSeparators(ctx.paths.blDir() + QLatin1Char('/')) +

@@ -113,12 +113,12 @@ void TestMainWindow::everyFieldHasItsControl() {
         QVERIFY(w);
         QVERIFY(w->isHidden() && w->y() < 0);
     }
-    QCOMPARE(spec(question(1)).designName, QStringLiteral("组合框4"));
-    QCOMPARE(spec(answer(10)).key, QStringLiteral("num42"));
-    QCOMPARE(spec(question(11)).designName, QStringLiteral("组合框37"));
-    QCOMPARE(spec(question(19)).key, QStringLiteral("num59"));
-    QCOMPARE(spec(answer(24)).designName, QStringLiteral("组合框38"));
-    QCOMPARE(spec(Field::caseNotes).key, QStringLiteral("beizu"));
+    QCOMPARE(fieldSpec(question(1)).designName, QStringLiteral("组合框4"));
+    QCOMPARE(fieldSpec(answer(10)).key, QStringLiteral("num42"));
+    QCOMPARE(fieldSpec(question(11)).designName, QStringLiteral("组合框37"));
+    QCOMPARE(fieldSpec(question(19)).key, QStringLiteral("num59"));
+    QCOMPARE(fieldSpec(answer(24)).designName, QStringLiteral("组合框38"));
+    QCOMPARE(fieldSpec(Field::caseNotes).key, QStringLiteral("beizu"));
 }
 
 void TestMainWindow::designLists_data() {

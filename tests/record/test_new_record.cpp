@@ -28,7 +28,7 @@ Snapshot snapshot(TestApp& app) {
 }
 
 void pick(TestApp& app, Field f, int index) {
-    emit app.find<QComboBox>(spec(f).designName)->activated(index);
+    emit app.find<QComboBox>(fieldSpec(f).designName)->activated(index);
 }
 
 }  // namespace
@@ -139,7 +139,7 @@ void TestNewRecord::typingOffersNothing() {
     app.window->show();
     InquiryRecord& r = app.window->record();
     r.setText(Field::personName, "张三");
-    auto* q2 = app.find<QComboBox>(spec(question(2)).designName);
+    auto* q2 = app.find<QComboBox>(fieldSpec(question(2)).designName);
     q2->setFocus();
     QTest::keyClicks(q2->lineEdit(), "name?");
     QCOMPARE(r.text(question(2)), QStringLiteral("问：name?"));

@@ -254,12 +254,12 @@ class TestRecorderPanel : public QObject {
         const QString file = temp_.filePath(QStringLiteral("interview.WAV"));
         p.run(QStringLiteral("S"), file);
         QCOMPARE(p.dialogs.fileDialogs.size(), 2);
-        const FileDialogSpec& spec = p.dialogs.fileDialogs[0];
-        QCOMPARE(spec.designName, u"通用对话框1"_qs);
-        QCOMPARE(spec.mode, FileDialogSpec::Mode::Save);
-        QCOMPARE(spec.filter, u"WAV录音文件|*.wav"_qs);
-        QCOMPARE(spec.defaultSuffix, u"WAV"_qs);
-        QCOMPARE(spec.suggestedName, QString());
+        const FileDialogSpec& request = p.dialogs.fileDialogs[0];
+        QCOMPARE(request.designName, u"通用对话框1"_qs);
+        QCOMPARE(request.mode, FileDialogSpec::Mode::Save);
+        QCOMPARE(request.filter, u"WAV录音文件|*.wav"_qs);
+        QCOMPARE(request.defaultSuffix, u"WAV"_qs);
+        QCOMPARE(request.suggestedName, QString());
         // The same audio after the cancel.
         QCOMPARE(readFileBytes(file).size(), 44 + 800);
         QCOMPARE(p.dialogs.shown.size(), 1);

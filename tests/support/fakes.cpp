@@ -9,8 +9,8 @@ Answer FakeDialogs::message(const QString& text, const QString& caption, Buttons
     return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }
 
-QString FakeDialogs::chooseFile(const FileDialogSpec& spec) {
-    fileDialogs.append(spec);
+QString FakeDialogs::chooseFile(const FileDialogSpec& request) {
+    fileDialogs.append(request);
     return files.isEmpty() ? QString() : files.dequeue();
 }
 

@@ -21,7 +21,7 @@ public:
     };
     Answer message(const QString& text, const QString& caption, Buttons buttons,
                    Icon icon) override;
-    QString chooseFile(const FileDialogSpec& spec) override;
+    QString chooseFile(const FileDialogSpec& request) override;
 
     QList<Shown> shown;                // every message box, in order
     QQueue<Answer> answers;            // next answers; OK / Yes when empty
