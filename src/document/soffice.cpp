@@ -42,28 +42,58 @@ QString lastLine(const QByteArray& output) {
     return {};
 }
 
-bool seedProfile(const QString& profileDir, const QString& programDir) {
-    const QString xcu = profileDir + QStringLiteral("/user/registrymodifications.xcu");
-    if (QFileInfo::exists(xcu)) return true;
-    if (!QDir().mkpath(profileDir + QStringLiteral("/user"))) return false;
+// Drawn in place of 宋体 in every conversion. Its half-width Latin and blank and full-width
+// CJK (Simplified forms) end a line padded with blanks at the margin, as SimSun does in Word.
+// Its height (1.45 em) puts a 14 pt line on two lines of the page's grid, as Word does; the
+// Song faces of Debian with SimSun's widths (AR PL UMing: 1.05 em) take one, and the counted
+// lines would fill half a page.
+const char kSimSunStandIn[] = "Noto Sans Mono CJK SC";
+
+QString profileItems(const QString& version) {
     // A profile that has "seen" this version skips the first-start checks (seconds each run).
     QString items = QStringLiteral(
         "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"FirstRun\" "
         "oor:op=\"fuse\"><value>false</value></prop></item>\n");
-    const QString version = SofficeRunner::version(programDir);
     if (!version.isEmpty())
         items += QStringLiteral(
                      "<item oor:path=\"/org.openoffice.Setup/Product\"><prop "
                      "oor:name=\"ooSetupLastVersion\" oor:op=\"fuse\"><value>%1</value></prop>"
                      "</item>\n")
                      .arg(version);
+    items += QStringLiteral(
+        "<item oor:path=\"/org.openoffice.Office.Common/Font/Substitution\"><prop "
+        "oor:name=\"Replacement\" oor:op=\"fuse\"><value>true</value></prop></item>\n");
+    const QStringList names = {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                               QStringLiteral("新宋体"), QStringLiteral("NSimSun")};
+    for (qsizetype i = 0; i < names.size(); ++i)
+        items += QStringLiteral(
+                     "<item oor:path=\"/org.openoffice.Office.Common/Font/Substitution/"
+                     "FontPairs\"><node oor:name=\"_%1\" oor:op=\"replace\">"
+                     "<prop oor:name=\"Always\" oor:op=\"fuse\"><value>true</value></prop>"
+                     "<prop oor:name=\"OnScreenOnly\" oor:op=\"fuse\"><value>false</value></prop>"
+                     "<prop oor:name=\"ReplaceFont\" oor:op=\"fuse\"><value>%2</value></prop>"
+                     "<prop oor:name=\"SubstituteFont\" oor:op=\"fuse\"><value>%3</value></prop>"
+                     "</node></item>\n")
+                     .arg(i)
+                     .arg(names[i], QLatin1String(kSimSunStandIn));
+    return items;
+}
+
+bool seedProfile(const QString& profileDir, const QString& programDir) {
+    const QString xcu = profileDir + QStringLiteral("/user/registrymodifications.xcu");
+    // A profile without the replacement (an earlier version's) is made anew: nothing else in
+    // it matters.
+    if (QFileInfo::exists(xcu) &&
+        readFileBytes(xcu).contains(QByteArray("<value>") + kSimSunStandIn + "</value>"))
+        return true;
+    if (!QDir().mkpath(profileDir + QStringLiteral("/user"))) return false;
     const QString text = QStringLiteral(
                              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                              "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" "
                              "xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
                              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
                              "%1</oor:items>\n")
-                             .arg(items);
+                             .arg(profileItems(SofficeRunner::version(programDir)));
     return writeFileBytes(xcu, text.toUtf8());
 }
 

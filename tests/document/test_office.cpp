@@ -49,6 +49,8 @@ private slots:
     void findsTheOffice();
     void convertsInAPrivateProfile();
     void secondProfileWhenTheFirstIsInUse();
+    void profileReplacesSimSun_data();
+    void profileReplacesSimSun();
     void failedConversionKeepsTheOldFile_data();
     void failedConversionKeepsTheOldFile();
     void printing_data();
@@ -129,6 +131,53 @@ void TestOffice::secondProfileWhenTheFirstIsInUse() {
     QVERIFY(office.saveAs(tmp.filePath("a.doc")));
     const QString args = QString::fromUtf8(readFileBytes(program + "/args"));
     QVERIFY(args.contains("-env:UserInstallation=file://" + tmp.filePath("work/run-")));
+}
+
+void TestOffice::profileReplacesSimSun_data() {
+    QTest::addColumn<QByteArray>("existing");
+    QTest::addColumn<bool>("keptAsItIs");
+    QTest::newRow("new") << QByteArray() << false;
+    // An earlier version's profile: made anew, or 宋体 would keep its old face.
+    QTest::newRow("earlier") << QByteArray(
+                                    "<oor:items><item oor:path=\"/org.openoffice.Setup/"
+                                    "Office\"/></oor:items>")
+                             << false;
+    QTest::newRow("current") << QByteArray(
+                                    "<oor:items><value>Noto Sans Mono CJK SC</value>"
+                                    "<kept/></oor:items>")
+                             << true;
+}
+
+void TestOffice::profileReplacesSimSun() {
+    QFETCH(QByteArray, existing);
+    QFETCH(bool, keptAsItIs);
+    QTemporaryDir tmp;
+    const QString program = fakeOffice(tmp.filePath("office"), kConverts);
+    qputenv("HENGBI_SOFFICE", program.toUtf8());
+    const QString xcu = tmp.filePath("work/profile/user/registrymodifications.xcu");
+    if (!existing.isEmpty()) {
+        QDir().mkpath(QFileInfo(xcu).absolutePath());
+        QVERIFY(writeFileBytes(xcu, existing));
+    }
+    LibreOfficeSuite office(nullptr, settingsIn(tmp.filePath("work")));
+    typeSomething(office, tmp.path());
+    QVERIFY2(office.saveAs(tmp.filePath("a.pdf")), qPrintable(office.lastError()));
+
+    const QString text = QString::fromUtf8(readFileBytes(xcu));
+    if (keptAsItIs) {
+        QCOMPARE(text.toUtf8(), existing);
+        return;
+    }
+    for (const char* name : {"宋体", "SimSun", "新宋体", "NSimSun"})
+        QVERIFY2(text.contains(QStringLiteral("<prop oor:name=\"ReplaceFont\" oor:op=\"fuse\">"
+                                              "<value>%1</value>")
+                                   .arg(QString::fromUtf8(name))),
+                 name);
+    QVERIFY(
+        text.contains("<prop oor:name=\"SubstituteFont\" oor:op=\"fuse\"><value>Noto Sans "
+                      "Mono CJK SC</value></prop>"));
+    QVERIFY(text.contains("<prop oor:name=\"Always\" oor:op=\"fuse\"><value>true</value>"));
+    QVERIFY(text.contains("<prop oor:name=\"Replacement\" oor:op=\"fuse\"><value>true</value>"));
 }
 
 void TestOffice::failedConversionKeepsTheOldFile_data() {

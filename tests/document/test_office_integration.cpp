@@ -82,6 +82,7 @@ private slots:
     void initTestCase();
     void wordDocument();
     void pdfDocument();
+    void ruledLinesReachTheMargin();
     void batchCommand();
 
 private:
@@ -90,8 +91,8 @@ private:
         s.workDir = work_.filePath("office");
         return s;
     }
-    // A whole record of 24 short lines, composed on the real backend.
-    void compose(LibreOfficeSuite& office, test::Desk& desk);
+    // A record of short lines (all 24 unless told), composed on the real backend.
+    void compose(LibreOfficeSuite& office, test::Desk& desk, int lines = kLineCount);
     QTemporaryDir work_;
     QString programDir_;
 };
@@ -101,13 +102,13 @@ void TestOfficeIntegration::initTestCase() {
     HB_REQUIRE(!programDir_.isEmpty(), "LibreOffice Writer is not installed");
 }
 
-void TestOfficeIntegration::compose(LibreOfficeSuite& office, test::Desk& desk) {
+void TestOfficeIntegration::compose(LibreOfficeSuite& office, test::Desk& desk, int lines) {
     // The closing lines of the shipped Set.ini.
     writeFileBytes(desk.dir.filePath("Set.ini"), defaultFileBytes("Set.ini"));
     desk.ctx.office = &office;
-    desk.fillLines([] {
+    desk.fillLines([lines] {
         QList<int> all;
-        for (int k = 1; k <= kLineCount; ++k) all << k;
+        for (int k = 1; k <= lines; ++k) all << k;
         return all;
     }());
     const Composition c = composeRecordDocument(desk.ctx);
@@ -135,6 +136,10 @@ void TestOfficeIntegration::wordDocument() {
     const QString fodt = runner.convert(doc, "fodt", "fodt", work_.filePath("fodt"), &why);
     QVERIFY2(!fodt.isEmpty(), qPrintable(why));
     const QString xml = QString::fromUtf8(readFileBytes(fodt));
+    // Word draws the record in SimSun, blanks included (they take the Latin font there),
+    // whatever face stood in for it here.
+    QVERIFY(xml.contains("style:font-name=\"SimSun\""));
+    QVERIFY(xml.contains("style:font-name-asian=\"SimSun\""));
     static const QRegularExpression layoutRe(
         QStringLiteral("<style:page-layout-properties [^>]*fo:page-width[^>]*>"));
     const QString layout = layoutRe.match(xml).captured(0);
@@ -186,10 +191,80 @@ void TestOfficeIntegration::pdfDocument() {
     for (int i = 0; i < 3; ++i) {
         const double height = pageRe.match(pages[i]).captured(1).toDouble();
         const QRegularExpressionMatch closing = closingRe.match(pages[i]);
-        QVERIFY2(closing.hasMatch(), qPrintable(QString("page %1 has no closing lines").arg(i + 1)));
+        QVERIFY2(closing.hasMatch(),
+                 qPrintable(QString("page %1 has no closing lines").arg(i + 1)));
         const double bottom = closing.captured(1).toDouble();
         QVERIFY2(bottom > height * 0.8 && bottom < height - 1134 / 20.0,
                  qPrintable(QString("page %1: %2 of %3").arg(i + 1).arg(bottom).arg(height)));
+    }
+}
+
+// The question and answer lines and the empty ones that fill the last page are blanks,
+// underlined: each must be a rule up to the right margin, as in Word.
+void TestOfficeIntegration::ruledLinesReachTheMargin() {
+    const QString pdftoppm = test::programOnPath("pdftoppm");
+    HB_REQUIRE(!pdftoppm.isEmpty(), "pdftoppm (poppler-utils) is not installed");
+    test::Desk desk;
+    LibreOfficeSuite office(nullptr, settings());
+    compose(office, desk, 10);  // page 2: lines 5 to 10, then eight empty ones
+    const QString pdf = desk.bl("record.pdf");
+    QVERIFY2(office.saveAs(pdf), qPrintable(office.lastError()));
+    // The saved Word file, printed as it is, draws its blanks in its own fonts.
+    const QString doc = desk.bl("record.doc");
+    QVERIFY2(office.saveAs(doc), qPrintable(office.lastError()));
+    LibreOfficeSuite other(nullptr, settings());
+    QVERIFY(other.open(doc));
+    const QString docPdf = desk.bl("record-doc.pdf");
+    QVERIFY2(other.saveAs(docPdf), qPrintable(other.lastError()));
+
+    for (const QString& file : {pdf, docPdf}) {
+        // Page 2 in grey at 72 dpi: one pixel a point.
+        const QString root = work_.filePath("page");
+        QProcess p;
+        p.start(pdftoppm, {"-r", "72", "-gray", "-f", "2", "-l", "2", "-singlefile", file, root});
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArray image = readFileBytes(root + ".pgm");
+        const QList<QByteArray> head = image.left(64).split('\n');
+        QCOMPARE(head.value(0), QByteArray("P5"));
+        const QList<QByteArray> size = head.value(1).split(' ');
+        const int width = size.value(0).toInt();
+        const int height = size.value(1).toInt();
+        const qsizetype pixels =
+            head.value(0).size() + head.value(1).size() + head.value(2).size() + 3;
+        QCOMPARE(image.size() - pixels, qsizetype(width) * height);
+
+        // A rule: a dark run longer than a third of the page. Adjacent rows are one rule.
+        const double margin = width - 1134 / 20.0;
+        int rules = 0;
+        bool inRule = false;
+        for (int y = 0; y < height; ++y) {
+            const char* row = image.constData() + pixels + qsizetype(y) * width;
+            int ruleEnd = -1;
+            for (int x = 0; x < width;) {
+                if (uchar(row[x]) >= 128) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                while (x < width && uchar(row[x]) < 128) ++x;
+                if (x - start > width / 3) ruleEnd = x;
+            }
+            if (ruleEnd >= 0 && !inRule) {
+                ++rules;
+                QVERIFY2(qAbs(ruleEnd - margin) < 8,
+                         qPrintable(QString("%1: the rule at %2 pt ends at %3 pt, the margin is "
+                                            "at %4 pt")
+                                        .arg(QFileInfo(file).fileName())
+                                        .arg(y)
+                                        .arg(ruleEnd)
+                                        .arg(margin)));
+            }
+            inRule = ruleEnd >= 0;
+        }
+        // Page 1 has room for one line more, which may take line 5's question.
+        QVERIFY2(rules >= 19,
+                 qPrintable(
+                     QString("%1: %2 rules on page 2").arg(QFileInfo(file).fileName()).arg(rules)));
     }
 }
 
