@@ -7,8 +7,8 @@
 
 #include "exchange/exchange.h"
 #include "exchange/ftp_client.h"
-#include "exchange/local_server.h"
 #include "platform/files.h"
+#include "support/local_server.h"
 #include "support/test_app.h"
 
 using namespace hb;
@@ -233,7 +233,7 @@ class ExchangeTest : public QObject {
                                     << "B" << false << "B.ini";
     }
     void uploadStoresUnderTypedName() {
-        HB_REQUIRE_PROGRAM(haveServer_, "python3-pyftpdlib");
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QFETCH(QString, chosen);
         QFETCH(QString, typed);
         QFETCH(bool, wwwroot);
@@ -259,7 +259,7 @@ class ExchangeTest : public QObject {
                                                  << "D";
     }
     void uploadFailureReported() {
-        HB_REQUIRE_PROGRAM(haveServer_, "python3-pyftpdlib");
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QFETCH(QString, chosen);
         QFETCH(QString, typed);
         QDir().mkpath(www(QStringLiteral("D.ini")));  // a folder where the file would go
@@ -283,7 +283,7 @@ class ExchangeTest : public QObject {
         QTest::newRow("no wwwroot") << "A" << false;
     }
     void downloadReplacesLocalTemplate() {
-        HB_REQUIRE_PROGRAM(haveServer_, "python3-pyftpdlib");
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QFETCH(QString, typed);
         QFETCH(bool, wwwroot);
         const QString file = typed + QStringLiteral(".ini");
@@ -309,7 +309,7 @@ class ExchangeTest : public QObject {
         QTest::newRow("missing BL") << true << false;
     }
     void failedDownloadKeepsLocalFiles() {
-        HB_REQUIRE_PROGRAM(haveServer_, "python3-pyftpdlib");
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QFETCH(bool, onServer);
         QFETCH(bool, haveBl);
         if (onServer) writeFileBytes(www(QStringLiteral("A.ini")), kTemplate);
@@ -340,7 +340,7 @@ class ExchangeTest : public QObject {
         QTest::newRow("address with a slash") << "127.0.0.1/x" << kPassword << false;
     }
     void loginFailureReported() {
-        HB_REQUIRE_PROGRAM(haveServer_, "python3-pyftpdlib");
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QFETCH(QString, host);
         QFETCH(QString, password);
         QFETCH(bool, stopped);
@@ -368,7 +368,7 @@ class ExchangeTest : public QObject {
 
     // The client keeps its session between operations and follows its directory.
     void oneSessionServesSeveralTransfers() {
-        HB_REQUIRE_PROGRAM(haveServer_, "python3-pyftpdlib");
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QDir().mkpath(www(QStringLiteral("sub")));
         CurlFtpClient ftp(server_.port());
         QVERIFY(ftp.connect(QStringLiteral("127.0.0.1"), kAccount, kPassword));

@@ -5,10 +5,10 @@
 #include <QUrl>
 #include <QtTest>
 
-#include "exchange/local_server.h"
 #include "extras/http_client.h"
 #include "extras/links.h"
 #include "platform/files.h"
+#include "support/local_server.h"
 #include "support/test_app.h"
 
 using namespace hb;
@@ -170,7 +170,7 @@ class ExtrasTest : public QObject {
                                      << QStringLiteral("http://127.0.0.1:{free}") << false << false;
     }
     void updateCheck() {
-        HB_REQUIRE_PROGRAM(havePython_, "/usr/bin/python3");
+        HB_REQUIRE(havePython_, "/usr/bin/python3 is missing");
         QFETCH(QByteArray, published);
         QFETCH(QString, site);
         QFETCH(bool, newVersion);

@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "support/require.h"
+
 namespace hb::test {
 
 // True when /usr/bin/python3 exists and can import the module.
@@ -30,12 +32,3 @@ class LocalServer {
 };
 
 }  // namespace hb::test
-
-// A test that needs a missing program fails in CI and is skipped elsewhere.
-#define HB_REQUIRE_PROGRAM(available, what)                                       \
-    do {                                                                          \
-        if (!(available)) {                                                       \
-            if (qEnvironmentVariableIsSet("CI")) QFAIL(what " is missing");       \
-            QSKIP(what " is missing (install it: scripts/packages.sh lists it)"); \
-        }                                                                         \
-    } while (false)
