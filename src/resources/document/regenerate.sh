@@ -12,15 +12,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/profile/user" "$work/tmp" "$work/out"
 
-# Marking the profile as already set up skips the first-start dialogs and checks.
-version=$("$soffice" --version | sed -n 's/^LibreOffice \([0-9]*\.[0-9]*\).*/\1/p' | head -n1)
-cat >"$work/profile/user/registrymodifications.xcu" <<XCU
-<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>${version}</value></prop></item>
-<item oor:path="/org.openoffice.Setup/Office"><prop oor:name="FirstRun" oor:op="fuse"><value>false</value></prop></item>
-</oor:items>
-XCU
+. "$here/../../../scripts/office-profile.sh"
+hb_seed_office_profile "$soffice" "$work/profile"
 
 TMPDIR="$work/tmp" timeout 180 "$soffice" --headless --norestore --nolockcheck \
     "-env:UserInstallation=file://$work/profile" \
