@@ -40,7 +40,7 @@ QString fullSettings() {
 }
 
 class SilentDialogs : public Dialogs {
-public:
+  public:
     Answer message(const QString&, const QString&, Buttons, Icon) override { return Answer::Ok; }
     QString chooseFile(const FileDialogSpec&) override { return {}; }
 };
@@ -100,9 +100,10 @@ int child(bool empty, const QString& home) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && QByteArray(argv[1]) == "--child") {
-        qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                           : qgetenv("QT_QPA_PLATFORM"));
-        return child(QByteArray(argv[2]) == "empty", QString::fromLocal8Bit(qgetenv("HB_BENCH_HOME")));
+        qputenv("QT_QPA_PLATFORM",
+                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+        return child(QByteArray(argv[2]) == "empty",
+                     QString::fromLocal8Bit(qgetenv("HB_BENCH_HOME")));
     }
     QCoreApplication core(argc, argv);
     QTemporaryDir home;
@@ -124,8 +125,8 @@ int main(int argc, char** argv) {
     const double empty = run("empty");
     const double app = run("app");
     std::printf("Start-up to visible window (process start to first paint), median of 11:\n");
-    std::printf("  empty Qt window: %.1f ms\n  衡笔, full Set.ini: %.1f ms (+%.1f ms)\n", empty, app,
-                app - empty);
+    std::printf("  empty Qt window: %.1f ms\n  衡笔, full Set.ini: %.1f ms (+%.1f ms)\n", empty,
+                app, app - empty);
     qputenv("HB_BENCH_NEW", "1");
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -24,7 +24,8 @@ namespace hb {
 void installFonts() {
     static const bool done = [] {
         for (const char* name : {"宋体", "SimSun", "新宋体"})
-            QFont::insertSubstitutions(QString::fromUtf8(name), {QStringLiteral("Noto Serif CJK SC")});
+            QFont::insertSubstitutions(QString::fromUtf8(name),
+                                       {QStringLiteral("Noto Serif CJK SC")});
         // Half-width blanks and full-width characters, as the labels' blank runs expect.
         QFont ui(QStringLiteral("Noto Sans Mono CJK SC"));
         ui.setPixelSize(12);

@@ -49,17 +49,26 @@ enum class Field : int {
 };
 
 const std::array<FieldSpec, kFieldCount>& fields();
-inline const FieldSpec& fieldSpec(Field f) { return fields()[static_cast<int>(f)]; }
+inline const FieldSpec& fieldSpec(Field f) {
+    return fields()[static_cast<int>(f)];
+}
 Field question(int line);  // line 1..24
 Field answer(int line);
 
 // The window's hidden state values.
-enum class Hidden { statusMessage, officePath, textFilePath, templatePath, ftpLocalPath, audioFilePath };
+enum class Hidden {
+    statusMessage,
+    officePath,
+    textFilePath,
+    templatePath,
+    ftpLocalPath,
+    audioFilePath
+};
 QString designName(Hidden h);
 
 // The record as the texts of its fields. A list field's value is the text of its edit part.
 class InquiryRecord {
-public:
+  public:
     virtual ~InquiryRecord() = default;
     virtual QString text(Field f) const = 0;
     virtual void setText(Field f, const QString& text) = 0;
@@ -79,7 +88,7 @@ public:
 
 // A record without a window: the batch command and tests.
 class MemoryRecord : public InquiryRecord {
-public:
+  public:
     QString text(Field f) const override { return texts_[static_cast<int>(f)]; }
     void setText(Field f, const QString& text) override { texts_[static_cast<int>(f)] = text; }
     QStringList items(Field f) const override { return items_[static_cast<int>(f)]; }
@@ -92,7 +101,7 @@ public:
     void setStatusText(const QString& text) override { status_ = text; }
     QString statusText() const { return status_; }
 
-private:
+  private:
     std::array<QString, kFieldCount> texts_;
     std::array<QStringList, kFieldCount> items_;
     QHash<Hidden, QString> hidden_;

@@ -12,7 +12,7 @@ namespace hb {
 // The main window with every control of its design; behaviour is wired from outside.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     static const QString kDesignTitle;
     static const QString kCodeOfConduct;
 
@@ -33,14 +33,14 @@ public:
         return findChild<T*>(designName);
     }
 
-signals:
+  signals:
     // The window is being closed by its close box: the exit hook runs.
     void closing();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void buildControls();
 

@@ -29,8 +29,9 @@ const Tooltip kTooltips[] = {
     {"按钮3", "关闭文件界面."},
     {"按钮2", "返回笔录第一窗口界面."},
     {"按钮1", "返回笔录第二窗口界面."},
-    {"按钮5", "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，"
-              "只保存在对应案件的模板中。"},
+    {"按钮5",
+     "对于案件内情及详细情况的备注记录，用于以后读档查询案件前因后果。备注不参与打印，"
+     "只保存在对应案件的模板中。"},
     {"按钮录音", "开始进行录音..."},
     {"按钮继续", "继续进行录音..."},
     {"按钮暂停", "暂时停止录音..."},
@@ -65,9 +66,12 @@ PlainLook& plainLook() {
 void applyTheme(const QString& value) {
     plainLook();  // remember the plain look before the first change
     QColor base;
-    if (value == QLatin1String("1")) base = QColor(123, 158, 189);
-    else if (value == QLatin1String("2")) base = QColor(164, 185, 127);
-    else if (value == QLatin1String("3")) base = QColor(198, 197, 215);
+    if (value == QLatin1String("1"))
+        base = QColor(123, 158, 189);
+    else if (value == QLatin1String("2"))
+        base = QColor(164, 185, 127);
+    else if (value == QLatin1String("3"))
+        base = QColor(198, 197, 215);
     if (base.isValid()) {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         QPalette palette(base.lighter(135), base.lighter(150));

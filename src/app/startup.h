@@ -19,7 +19,7 @@ void applyTheme(const QString& value);
 
 class RulesWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit RulesWindow(QWidget* parent = nullptr);
 };
 

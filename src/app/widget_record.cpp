@@ -13,7 +13,9 @@ WidgetRecord::WidgetRecord(MainWindow& window) : window_(window) {
         widgets_[i] = window.findChild<QWidget*>(fields()[i].designName);
 }
 
-QWidget* WidgetRecord::widget(Field f) const { return widgets_[static_cast<int>(f)]; }
+QWidget* WidgetRecord::widget(Field f) const {
+    return widgets_[static_cast<int>(f)];
+}
 
 QString WidgetRecord::text(Field f) const {
     QWidget* w = widget(f);
@@ -71,6 +73,8 @@ void WidgetRecord::setHidden(Hidden h, const QString& text) {
     if (auto* e = window_.findChild<QLineEdit*>(designName(h))) e->setText(text);
 }
 
-void WidgetRecord::setStatusText(const QString& text) { window_.setStatusText(text); }
+void WidgetRecord::setStatusText(const QString& text) {
+    window_.setStatusText(text);
+}
 
 }  // namespace hb

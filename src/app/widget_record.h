@@ -9,7 +9,7 @@ class MainWindow;
 
 // The record as a view over the window's controls.
 class WidgetRecord : public InquiryRecord {
-public:
+  public:
     explicit WidgetRecord(MainWindow& window);
     QString text(Field f) const override;
     void setText(Field f, const QString& text) override;
@@ -20,7 +20,7 @@ public:
     void setHidden(Hidden h, const QString& text) override;
     void setStatusText(const QString& text) override;
 
-private:
+  private:
     QWidget* widget(Field f) const;
     MainWindow& window_;
     std::array<QWidget*, kFieldCount> widgets_{};

@@ -24,7 +24,8 @@ void wireShell(MainWindow& w, AppContext& ctx) {
     click("按钮2", [&w] { showFirstScreen(w); });
     click("按钮5", [&w] { toggleNotes(w); });
     QObject::connect(w.statusClock(), &QTimer::timeout, &w, [&w, &ctx] {
-        w.setStatusText(statusClockText(w.record().hidden(Hidden::statusMessage), ctx.clock->now()));
+        w.setStatusText(
+            statusClockText(w.record().hidden(Hidden::statusMessage), ctx.clock->now()));
     });
 
     auto menu = [&w](const char* item, auto handler) {

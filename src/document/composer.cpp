@@ -25,7 +25,7 @@ constexpr int kFirstPageLines = 8;
 constexpr int kPageLines = 20;
 
 class Typist {
-public:
+  public:
     explicit Typist(AppContext& ctx) : ctx_(ctx), office_(*ctx.office), record_(*ctx.record) {}
 
     void compose() {
@@ -37,7 +37,7 @@ public:
         ending();
     }
 
-private:
+  private:
     QString text(Field f) const { return record_.text(f); }
     void plain(const QString& t) { office_.type(t); }
     void underlined(const QString& t) {

@@ -31,7 +31,7 @@ struct Paragraph {
 };
 
 class DocumentModel {
-public:
+  public:
     // CR LF (or a lone CR or LF) ends the current paragraph; the next one keeps its alignment.
     void type(const QString& text);
     void setBold(bool on) { format_.bold = on; }
@@ -49,7 +49,7 @@ public:
     // styles. Empty when the skeleton is not a Flat ODF text document.
     QByteArray toFlatOdf(const QByteArray& skeleton) const;
 
-private:
+  private:
     QList<Paragraph> paragraphs_{Paragraph{}};
     RunFormat format_;
 };

@@ -13,7 +13,7 @@ namespace hb {
 class Shell;
 
 class LibreOfficeSuite : public OfficeSuite {
-public:
+  public:
     struct Settings {
         QString workDir;  // private profile and jobs; empty: ~/.cache/hengbi/office
         int timeoutMs = 120000;
@@ -53,7 +53,7 @@ public:
     QString lastPrintJob() const { return lastJob_; }
     QString workDir() const { return settings_.workDir; }
 
-private:
+  private:
     struct Current;
     DocumentModel* typing();
     QString officeDir();

@@ -10,7 +10,7 @@ struct AppContext;
 enum class Alignment { Left, Centre };
 
 class OfficeSuite {
-public:
+  public:
     virtual ~OfficeSuite() = default;
 
     // The office check: the suite's program directory, empty when none is installed.

@@ -21,7 +21,7 @@ const QString kNoOffice = QStringLiteral("电 脑 没 有 安 装 WORD 办 公 �
 
 // The wait cursor while the office works; off while a question waits for the officer.
 class BusyCursor {
-public:
+  public:
     BusyCursor() { on(); }
     ~BusyCursor() { off(); }
     void on() {
@@ -35,7 +35,7 @@ public:
         active_ = false;
     }
 
-private:
+  private:
     bool active_ = false;
 };
 

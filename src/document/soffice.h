@@ -14,7 +14,7 @@ QString findOfficeProgramDir();
 QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates);
 
 class SofficeRunner {
-public:
+  public:
     // workDir holds the private profile and the job folders.
     SofficeRunner(QString programDir, QString workDir, int timeoutMs);
 
@@ -26,7 +26,7 @@ public:
     // "7.4" from `soffice --version`, empty when it cannot be told.
     static QString version(const QString& programDir);
 
-private:
+  private:
     QString programDir_;
     QString workDir_;
     int timeoutMs_;

@@ -4,6 +4,8 @@
 
 namespace hb {
 
-void RealPause::pause(int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); }
+void RealPause::pause(int milliseconds) {
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
 
 }  // namespace hb

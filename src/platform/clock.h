@@ -4,25 +4,25 @@
 namespace hb {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
 };
 
 class SystemClock : public Clock {
-public:
+  public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
 // The fixed waits of the save and print flows; tests use none.
 class Pause {
-public:
+  public:
     virtual ~Pause() = default;
     virtual void pause(int milliseconds) = 0;
 };
 
 class RealPause : public Pause {
-public:
+  public:
     void pause(int milliseconds) override;
 };
 

@@ -19,17 +19,24 @@ QString qtFileFilter(const QString& windowsFilter) {
     return out.join(QStringLiteral(";;"));
 }
 
-Answer QtDialogs::message(const QString& text, const QString& caption, Buttons buttons,
-                          Icon icon) {
+Answer QtDialogs::message(const QString& text, const QString& caption, Buttons buttons, Icon icon) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {
-        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case Icon::Information: box.setIcon(QMessageBox::Information); break;
-        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case Icon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
     }
     QPushButton* yes = nullptr;
     QPushButton* ok = nullptr;

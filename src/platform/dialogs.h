@@ -10,7 +10,7 @@ enum class Icon { None, Information, Warning, Critical };
 
 struct FileDialogSpec {
     enum class Mode { Open, Save, BrowseFiles };
-    QString designName;     // e.g. 通用对话框2
+    QString designName;  // e.g. 通用对话框2
     Mode mode = Mode::Open;
     QString filter;         // Windows form: "description|*.ext"
     QString defaultSuffix;  // added to a typed name without one
@@ -19,7 +19,7 @@ struct FileDialogSpec {
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // Closing the box counts as Cancel or No.
     virtual Answer message(const QString& text, const QString& caption,
@@ -30,7 +30,7 @@ public:
 
 // Real dialogs, modal to the whole application.
 class QtDialogs : public Dialogs {
-public:
+  public:
     Answer message(const QString& text, const QString& caption, Buttons buttons,
                    Icon icon) override;
     QString chooseFile(const FileDialogSpec& request) override;

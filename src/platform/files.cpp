@@ -13,14 +13,16 @@ QByteArray readFileBytes(const QString& path) {
     return file.readAll();
 }
 
-QString readFileText(const QString& path) { return fromGbk(readFileBytes(path)); }
+QString readFileText(const QString& path) {
+    return fromGbk(readFileBytes(path));
+}
 
 bool writeFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
     // Some folders (shared mounts) refuse rename-over; plain write is then the only way.
     file.setDirectWriteFallback(true);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                    file.commit();
+    const bool ok =
+        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!ok && error) *error = file.errorString();
     return ok;
 }

@@ -6,7 +6,9 @@
 namespace hb {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 QByteArray trimBlanks(const QByteArray& s) {
     qsizetype b = 0;
@@ -49,7 +51,9 @@ IniFile::IniFile(const QByteArray& bytes) {
     }
 }
 
-IniFile IniFile::load(const QString& path) { return IniFile(readFileBytes(path)); }
+IniFile IniFile::load(const QString& path) {
+    return IniFile(readFileBytes(path));
+}
 
 qsizetype IniFile::findSection(const QByteArray& section) const {
     for (qsizetype i = 0; i < lines_.size(); ++i)

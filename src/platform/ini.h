@@ -10,7 +10,7 @@
 namespace hb {
 
 class IniFile {
-public:
+  public:
     static constexpr qsizetype kMaxValueBytes = 10239;
 
     IniFile() = default;
@@ -26,7 +26,7 @@ public:
     QByteArray bytes() const;
     bool save(const QString& path, QString* error = nullptr) const;
 
-private:
+  private:
     struct Line {
         QByteArray raw;      // the line as found, without its line end
         QByteArray eol;      // its line end as found ("\r\n", "\n" or none at the end)

@@ -14,7 +14,9 @@ QString envOr(const char* name, const QString& fallback) {
 
 }  // namespace
 
-QString Paths::blDir() const { return programDir + QStringLiteral("/BL"); }
+QString Paths::blDir() const {
+    return programDir + QStringLiteral("/BL");
+}
 
 QString Paths::settingsFile() const {
     const QString exact = programDir + QStringLiteral("/Set.ini");
@@ -27,9 +29,8 @@ QString Paths::settingsFile() const {
 }
 
 Paths Paths::fromEnvironment(const QString& executableDir) {
-    const QString dataHome =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-        QStringLiteral("/hengbi");
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/hengbi");
     const QString configHome =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
         QStringLiteral("/hengbi");

@@ -5,10 +5,10 @@ namespace hb {
 
 // Where the application's files live on this desktop.
 struct Paths {
-    QString programDir;   // Set.ini, BL/ and the help files
-    QString systemDir;    // forms, texts and the update file
-    QString registryDir;  // the registry store
-    QString desktopDir;   // the launcher
+    QString programDir;           // Set.ini, BL/ and the help files
+    QString systemDir;            // forms, texts and the update file
+    QString registryDir;          // the registry store
+    QString desktopDir;           // the launcher
     bool seedProgramDir = false;  // the per-user program directory, filled from the defaults
 
     QString blDir() const;

@@ -40,8 +40,8 @@ bool writeDesktopLauncher(const QString& desktopDir, const QString& executablePa
                               .arg(executablePath);
     // Desktop entries are UTF-8 by their own standard.
     if (!writeFileBytes(path, entry.toUtf8())) return false;
-    return QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner |
-                                           QFile::ExeGroup | QFile::ExeOther);
+    return QFile::setPermissions(
+        path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
 }
 
 }  // namespace hb

@@ -6,7 +6,7 @@
 namespace hb {
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // Opens the address in the desktop's default browser; false when none could be started.
     virtual bool openWebAddress(const QString& address) = 0;
@@ -17,7 +17,7 @@ public:
 };
 
 class DesktopShell : public Shell {
-public:
+  public:
     bool openWebAddress(const QString& address) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
     QString findProgram(const QStringList& candidates) override;

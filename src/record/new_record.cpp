@@ -21,8 +21,8 @@ void clearRecord(AppContext& ctx) {
                     Field::idNumber, Field::workUnit, Field::phone, Field::otherContact})
         r.setText(f, {});
     r.setText(Field::idKind, QStringLiteral("身份证"));
-    for (Hidden h : {Hidden::ftpLocalPath, Hidden::audioFilePath, Hidden::officePath,
-                     Hidden::templatePath})
+    for (Hidden h :
+         {Hidden::ftpLocalPath, Hidden::audioFilePath, Hidden::officePath, Hidden::templatePath})
         r.setHidden(h, {});
     r.setText(Field::caseNotes, {});
     for (Field f : {Field::placeDetail, Field::householdDetail, Field::officer,
@@ -47,7 +47,8 @@ void offerNameAnswer(InquiryRecord& record) {
 void offerWorkUnitPhrases(InquiryRecord& record) {
     const QString unit = record.text(Field::workUnit);
     record.insertItem(answer(3), 0, QStringLiteral("答：") + unit);
-    record.insertItem(question(4), 0, QStringLiteral("问：") + unit + QStringLiteral("负责人是谁？"));
+    record.insertItem(question(4), 0,
+                      QStringLiteral("问：") + unit + QStringLiteral("负责人是谁？"));
 }
 
 }  // namespace hb

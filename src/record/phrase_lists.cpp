@@ -10,8 +10,8 @@ enum class Kind { NameAndPlace, Phrase };
 
 // Reading from the highest key down and inserting at the top leaves key order, ahead of the
 // items already there.
-void fillList(InquiryRecord& record, Field field, const IniFile& settings,
-              const QString& section, const QString& keyStem, int count, Kind kind) {
+void fillList(InquiryRecord& record, Field field, const IniFile& settings, const QString& section,
+              const QString& keyStem, int count, Kind kind) {
     for (int n = count; n >= 1; --n) {
         const QString value = settings.value(section, keyStem + QString::number(n));
         if (kind == Kind::Phrase && value.isEmpty()) continue;

@@ -103,7 +103,9 @@ QString rulesBody() {
     return body;
 }
 
-QByteArray shippedFile(const QString& relativePath) { return resource(relativePath); }
+QByteArray shippedFile(const QString& relativePath) {
+    return resource(relativePath);
+}
 
 QStringList defaultFileNames() {
     return QDir(QStringLiteral(":/hengbi/defaults")).entryList(QDir::Files);

@@ -117,8 +117,8 @@ LoginWindow::LoginWindow(AppContext& ctx, QWidget* mainWindow)
     stored_ = new QLineEdit(this);
     stored_->setObjectName(QStringLiteral("编辑框2"));
     stored_->setGeometry(546, 102, 80, 20);
-    QPushButton* ok = button(this, QStringLiteral("按钮1"), {175, 30, 88, 32},
-                             QStringLiteral("确认密码"));
+    QPushButton* ok =
+        button(this, QStringLiteral("按钮1"), {175, 30, 88, 32}, QStringLiteral("确认密码"));
     connect(ok, &QPushButton::clicked, this, &LoginWindow::confirm);
     connect(entry_, &QLineEdit::returnPressed, this, &LoginWindow::confirm);
 }
@@ -131,7 +131,8 @@ void LoginWindow::confirm() {
         return;
     }
     entry_->clear();
-    ctx_.dialogs->message(QStringLiteral("密码输入错误！ 重新输入..."), QStringLiteral("请 注 意："));
+    ctx_.dialogs->message(QStringLiteral("密码输入错误！ 重新输入..."),
+                          QStringLiteral("请 注 意："));
 }
 
 SetPasswordWindow::SetPasswordWindow(AppContext& ctx) : ctx_(ctx) {
@@ -140,8 +141,8 @@ SetPasswordWindow::SetPasswordWindow(AppContext& ctx) : ctx_(ctx) {
     setFixedSize(262, 92);
     first_ = passwordBox(this, QStringLiteral("编辑框1"), {16, 13, 129, 20});
     second_ = passwordBox(this, QStringLiteral("编辑框2"), {16, 38, 129, 20});
-    QPushButton* ok = button(this, QStringLiteral("按钮1"), {154, 16, 88, 38},
-                             QStringLiteral("加 密"));
+    QPushButton* ok =
+        button(this, QStringLiteral("按钮1"), {154, 16, 88, 38}, QStringLiteral("加 密"));
     connect(ok, &QPushButton::clicked, this, &SetPasswordWindow::confirm);
 }
 

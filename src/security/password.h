@@ -26,11 +26,11 @@ void clearLockCommand(AppContext& ctx);
 
 class LoginWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     LoginWindow(AppContext& ctx, QWidget* mainWindow);
     void confirm();  // "确认密码"
 
-private:
+  private:
     AppContext& ctx_;
     QWidget* mainWindow_;
     QLineEdit* entry_;
@@ -39,11 +39,11 @@ private:
 
 class SetPasswordWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit SetPasswordWindow(AppContext& ctx);
     void confirm();  // "加 密"
 
-private:
+  private:
     AppContext& ctx_;
     QLineEdit* first_;
     QLineEdit* second_;

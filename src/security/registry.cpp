@@ -18,7 +18,9 @@ QString rootOf(const QString& keyPath) {
     return {};
 }
 
-QString subKey(const QString& keyPath) { return keyPath.section(QLatin1Char('\\'), 1); }
+QString subKey(const QString& keyPath) {
+    return keyPath.section(QLatin1Char('\\'), 1);
+}
 
 }  // namespace
 
@@ -26,7 +28,8 @@ IniRegistry::IniRegistry(QString directory) : directory_(std::move(directory)) {
 
 QString IniRegistry::storeFile(const QString& keyPath) const {
     const QString root = rootOf(keyPath);
-    return root.isEmpty() ? QString() : directory_ + QLatin1Char('/') + root + QStringLiteral(".ini");
+    return root.isEmpty() ? QString()
+                          : directory_ + QLatin1Char('/') + root + QStringLiteral(".ini");
 }
 
 QString IniRegistry::read(const QString& keyPath, const QString& valueName) {

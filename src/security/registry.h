@@ -5,7 +5,7 @@
 namespace hb {
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // The value followed by a line break (the Windows string terminator reads back as one);
     // empty when the key or value is missing.
@@ -16,13 +16,13 @@ public:
 
 // <dir>/<ROOT>.ini, section = key path below the root, key = value name, mode 0600.
 class IniRegistry : public Registry {
-public:
+  public:
     explicit IniRegistry(QString directory);
     QString read(const QString& keyPath, const QString& valueName) override;
     bool write(const QString& keyPath, const QString& valueName, const QString& text) override;
     QString storeFile(const QString& keyPath) const;  // empty for an unknown root
 
-private:
+  private:
     QString directory_;
 };
 

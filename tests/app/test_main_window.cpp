@@ -28,7 +28,7 @@ QString caption(QWidget* w) {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void controls_data();
     void controls();
     void everyFieldHasItsControl();
@@ -126,8 +126,8 @@ void TestMainWindow::designLists_data() {
     QTest::addColumn<QStringList>("items");
     QTest::newRow("sex") << "组合框1" << QStringList{"男", "女"};
     QTest::newRow("position") << "组合框3"
-                              << QStringList{"经理", "项目经理", "老板", "会计", "工人", "力工",
-                                             "瓦工", "代理人", "农民工", "开发商", "其它", ""};
+                              << QStringList{"经理", "项目经理", "老板",   "会计",   "工人", "力工",
+                                             "瓦工", "代理人",   "农民工", "开发商", "其它", ""};
     QTest::newRow("officer") << "组合框53" << QStringList{""};
     QTest::newRow("participants") << "组合框54" << QStringList{"无", ""};
     QTest::newRow("answer 3") << "组合框9" << QStringList{"答：会计", "答：农民工", "答："};
@@ -151,9 +151,9 @@ void TestMainWindow::menus() {
     const QList<QAction*> top = app.window->menuBar()->actions();
     QStringList titles;
     for (QAction* a : top) titles << a->text();
-    QCOMPARE(titles, (QStringList{"文件", "网络功能", "录音笔录", "法律法规", "监察文书",
-                                  "两网化管理", "劳动保障网络(全国)", "安全设置", "工具", "更新",
-                                  "帮助"}));
+    QCOMPARE(titles,
+             (QStringList{"文件", "网络功能", "录音笔录", "法律法规", "监察文书", "两网化管理",
+                          "劳动保障网络(全国)", "安全设置", "工具", "更新", "帮助"}));
     const QList<int> counts = {5, 3, 2, 19, 27, 2, 23, 2, 6, 1, 5};
     for (int i = 0; i < top.size(); ++i) {
         QCOMPARE(top[i]->menu()->actions().size(), counts[i]);

@@ -11,7 +11,7 @@ using hb::test::TestApp;
 
 class TestNavigation : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void screensWithNotesShown();
     void notesToggleTwice();
     void statusText_data();

@@ -36,7 +36,7 @@ bool startSeeingRules(TestApp& app, QString* rulesText = nullptr) {
 
 class TestStartup : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void withoutSettingsFile();
     void rulesWindowSwitch_data();
     void rulesWindowSwitch();
@@ -95,11 +95,16 @@ void TestStartup::theme_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<QColor>("button");  // invalid: the plain look
-    QTest::newRow("blue") << "1" << "" << QColor(123, 158, 189).lighter(135);
-    QTest::newRow("olive") << "2" << "5" << QColor(164, 185, 127).lighter(135);
-    QTest::newRow("silver") << "3" << "01" << QColor(198, 197, 215).lighter(135);
-    QTest::newRow("off after on") << "1" << "4" << QColor();
-    QTest::newRow("5 changes nothing") << "5" << "" << QColor();
+    QTest::newRow("blue") << "1"
+                          << "" << QColor(123, 158, 189).lighter(135);
+    QTest::newRow("olive") << "2"
+                           << "5" << QColor(164, 185, 127).lighter(135);
+    QTest::newRow("silver") << "3"
+                            << "01" << QColor(198, 197, 215).lighter(135);
+    QTest::newRow("off after on") << "1"
+                                  << "4" << QColor();
+    QTest::newRow("5 changes nothing") << "5"
+                                       << "" << QColor();
 }
 
 void TestStartup::theme() {
@@ -128,9 +133,12 @@ void TestStartup::dateFields_data() {
     QTest::addColumn<QTime>("time");
     QTest::addColumn<QString>("hour");
     QTest::addColumn<QString>("minute");
-    QTest::newRow("09:05") << QTime(9, 5) << "9" << "5";
-    QTest::newRow("14:00") << QTime(14, 0) << "14" << "0";
-    QTest::newRow("00:00") << QTime(0, 0) << "0" << "0";
+    QTest::newRow("09:05") << QTime(9, 5) << "9"
+                           << "5";
+    QTest::newRow("14:00") << QTime(14, 0) << "14"
+                           << "0";
+    QTest::newRow("00:00") << QTime(0, 0) << "0"
+                           << "0";
 }
 
 void TestStartup::dateFields() {
@@ -202,7 +210,8 @@ void TestStartup::exitHook() {
     QFETCH(QString, control);
     QFETCH(bool, opened);
     TestApp app;
-    app.writeSettings("[pop]\ntanchu=0\n[close]\ncontrol=" + control + "\nurl=http://example.org/x\n");
+    app.writeSettings("[pop]\ntanchu=0\n[close]\ncontrol=" + control +
+                      "\nurl=http://example.org/x\n");
     app.start();
     app.window->close();
     QCOMPARE(app.shell.addresses, opened ? QStringList{"http://example.org/x"} : QStringList{});

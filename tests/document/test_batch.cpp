@@ -19,7 +19,7 @@ const QString kTemplate = QStringLiteral(
 
 class TestBatch : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void compose_data();
     void compose();
 };

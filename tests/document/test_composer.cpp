@@ -73,7 +73,7 @@ QList<int> range(int from, int to) {
 
 class TestComposer : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void pages_data();
     void pages();
     void titleAndHeader();

@@ -8,7 +8,7 @@ using namespace hb;
 
 class TestDocumentModel : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void typingMakesParagraphsAndRuns();
     void flatOdfOnTheBlankPage();
     void foreignSkeletonRefused();

@@ -43,7 +43,7 @@ void typeSomething(LibreOfficeSuite& office, const QString& dir) {
 
 class TestOffice : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void cleanup() { qunsetenv("HENGBI_SOFFICE"); }
     void findsTheOffice_data();
     void findsTheOffice();

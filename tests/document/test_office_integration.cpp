@@ -78,14 +78,14 @@ QString run(const QString& program, const QStringList& args) {
 
 class TestOfficeIntegration : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void wordDocument();
     void pdfDocument();
     void ruledLinesReachTheMargin();
     void batchCommand();
 
-private:
+  private:
     LibreOfficeSuite::Settings settings() {
         LibreOfficeSuite::Settings s;
         s.workDir = work_.filePath("office");

@@ -41,11 +41,11 @@ QString waitForPdf(const QString& dir, const QString& job) {
 
 class TestPrintCups : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void recordReachesTheQueue();
 
-private:
+  private:
     QString outDir_;
 };
 

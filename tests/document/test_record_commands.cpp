@@ -44,7 +44,7 @@ struct Desk : TestApp {
 
 class TestRecordCommands : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void saveRefused_data();
     void saveRefused();
     void saveNewDocument();

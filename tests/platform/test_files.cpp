@@ -8,7 +8,7 @@ using namespace hb;
 
 class TestFiles : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void gbkStopsAtNul();
     void failedWriteKeepsTheOldFile();
     void unsafeNames_data();

@@ -9,7 +9,7 @@ using namespace hb;
 
 class TestIni : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void reads_data();
     void reads();
     void cutsLongValuesAtAWholeCharacter();
@@ -25,26 +25,71 @@ void TestIni::reads_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
     const QString d = QStringLiteral("<default>");
-    QTest::newRow("plain") << "[set]\nnum1=2026\n" << "set" << "num1" << "2026";
-    QTest::newRow("GBK value") << "[set]\nnum9=劳动保障监察大队询问室\n" << "set" << "num9"
+    QTest::newRow("plain") << "[set]\nnum1=2026\n"
+                           << "set"
+                           << "num1"
+                           << "2026";
+    QTest::newRow("GBK value") << "[set]\nnum9=劳动保障监察大队询问室\n"
+                               << "set"
+                               << "num9"
                                << "劳动保障监察大队询问室";
-    QTest::newRow("names ignore ASCII case") << "[SeT]\nNUM1=x\n" << "sEt" << "num1" << "x";
-    QTest::newRow("blanks around names and value")
-        << "  [ set ]  \n  num1  =   a b  \n" << "set" << "num1" << "a b";
-    QTest::newRow("one pair of double quotes") << "[s]\nk=\" q \"\n" << "s" << "k" << " q ";
-    QTest::newRow("only one pair dropped") << "[s]\nk=\"\"q\"\"\n" << "s" << "k" << "\"q\"";
-    QTest::newRow("single quotes") << "[s]\nk='v'\n" << "s" << "k" << "v";
-    QTest::newRow("unbalanced quote kept") << "[s]\nk=\"v\n" << "s" << "k" << "\"v";
-    QTest::newRow("first key wins") << "[s]\nk=1\nk=2\n" << "s" << "k" << "1";
-    QTest::newRow("first section wins") << "[s]\nk=1\n[s]\nk=2\n" << "s" << "k" << "1";
-    QTest::newRow("key of another section") << "[a]\nk=1\n[b]\nj=2\n" << "b" << "k" << d;
-    QTest::newRow("missing section") << "[a]\nk=1\n" << "z" << "k" << d;
-    QTest::newRow("missing key") << "[a]\nk=1\n" << "a" << "j" << d;
-    QTest::newRow("empty value is not missing") << "[a]\nk=\n" << "a" << "k" << "";
-    QTest::newRow("equals sign inside value") << "[a]\nurl=http://x/?a=b\n" << "a" << "url"
+    QTest::newRow("names ignore ASCII case") << "[SeT]\nNUM1=x\n"
+                                             << "sEt"
+                                             << "num1"
+                                             << "x";
+    QTest::newRow("blanks around names and value") << "  [ set ]  \n  num1  =   a b  \n"
+                                                   << "set"
+                                                   << "num1"
+                                                   << "a b";
+    QTest::newRow("one pair of double quotes") << "[s]\nk=\" q \"\n"
+                                               << "s"
+                                               << "k"
+                                               << " q ";
+    QTest::newRow("only one pair dropped") << "[s]\nk=\"\"q\"\"\n"
+                                           << "s"
+                                           << "k"
+                                           << "\"q\"";
+    QTest::newRow("single quotes") << "[s]\nk='v'\n"
+                                   << "s"
+                                   << "k"
+                                   << "v";
+    QTest::newRow("unbalanced quote kept") << "[s]\nk=\"v\n"
+                                           << "s"
+                                           << "k"
+                                           << "\"v";
+    QTest::newRow("first key wins") << "[s]\nk=1\nk=2\n"
+                                    << "s"
+                                    << "k"
+                                    << "1";
+    QTest::newRow("first section wins") << "[s]\nk=1\n[s]\nk=2\n"
+                                        << "s"
+                                        << "k"
+                                        << "1";
+    QTest::newRow("key of another section") << "[a]\nk=1\n[b]\nj=2\n"
+                                            << "b"
+                                            << "k" << d;
+    QTest::newRow("missing section") << "[a]\nk=1\n"
+                                     << "z"
+                                     << "k" << d;
+    QTest::newRow("missing key") << "[a]\nk=1\n"
+                                 << "a"
+                                 << "j" << d;
+    QTest::newRow("empty value is not missing") << "[a]\nk=\n"
+                                                << "a"
+                                                << "k"
+                                                << "";
+    QTest::newRow("equals sign inside value") << "[a]\nurl=http://x/?a=b\n"
+                                              << "a"
+                                              << "url"
                                               << "http://x/?a=b";
-    QTest::newRow("CR LF lines") << "[a]\r\nk=v\r\n" << "a" << "k" << "v";
-    QTest::newRow("no final line break") << "[a]\nk=v" << "a" << "k" << "v";
+    QTest::newRow("CR LF lines") << "[a]\r\nk=v\r\n"
+                                 << "a"
+                                 << "k"
+                                 << "v";
+    QTest::newRow("no final line break") << "[a]\nk=v"
+                                         << "a"
+                                         << "k"
+                                         << "v";
 }
 
 void TestIni::reads() {
@@ -78,22 +123,33 @@ void TestIni::writerKeepsEveryOtherByte_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
-    const QByteArray file = toGbk(
-        "; 说明\r\n[set]\r\nnum1 = 2025\r\nNum2=旧\n\r\n[other]\r\nx=1\r\n");
-    QTest::newRow("change one value") << file << "set" << "num2" << "新" << toGbk(
-        "; 说明\r\n[set]\r\nnum1 = 2025\r\nNum2=新\n\r\n[other]\r\nx=1\r\n");
+    const QByteArray file =
+        toGbk("; 说明\r\n[set]\r\nnum1 = 2025\r\nNum2=旧\n\r\n[other]\r\nx=1\r\n");
+    QTest::newRow("change one value")
+        << file << "set"
+        << "num2"
+        << "新" << toGbk("; 说明\r\n[set]\r\nnum1 = 2025\r\nNum2=新\n\r\n[other]\r\nx=1\r\n");
     QTest::newRow("new key at the end of its section")
-        << file << "SET" << "num3" << "三"
+        << file << "SET"
+        << "num3"
+        << "三"
         << toGbk("; 说明\r\n[set]\r\nnum1 = 2025\r\nNum2=旧\nnum3=三\r\n\r\n[other]\r\nx=1\r\n");
     QTest::newRow("new section at the end of the file")
-        << file << "新节" << "k" << "v"
-        << toGbk("; 说明\r\n[set]\r\nnum1 = 2025\r\nNum2=旧\n\r\n[other]\r\nx=1\r\n\r\n[新节]\r\nk=v\r\n");
-    QTest::newRow("empty file") << QByteArray() << "set" << "num1" << "1"
-                                << QByteArray("[set]\r\nnum1=1\r\n");
-    QTest::newRow("no final line break") << QByteArray("[a]\r\nk=1") << "a" << "j" << "2"
-                                         << QByteArray("[a]\r\nk=1\r\nj=2\r\n");
-    QTest::newRow("empty value written") << QByteArray("[a]\r\nk=1\r\n") << "a" << "k" << ""
-                                         << QByteArray("[a]\r\nk=\r\n");
+        << file << "新节"
+        << "k"
+        << "v"
+        << toGbk(
+               "; 说明\r\n[set]\r\nnum1 = "
+               "2025\r\nNum2=旧\n\r\n[other]\r\nx=1\r\n\r\n[新节]\r\nk=v\r\n");
+    QTest::newRow("empty file") << QByteArray() << "set"
+                                << "num1"
+                                << "1" << QByteArray("[set]\r\nnum1=1\r\n");
+    QTest::newRow("no final line break") << QByteArray("[a]\r\nk=1") << "a"
+                                         << "j"
+                                         << "2" << QByteArray("[a]\r\nk=1\r\nj=2\r\n");
+    QTest::newRow("empty value written") << QByteArray("[a]\r\nk=1\r\n") << "a"
+                                         << "k"
+                                         << "" << QByteArray("[a]\r\nk=\r\n");
 }
 
 void TestIni::writerKeepsEveryOtherByte() {

@@ -35,7 +35,7 @@ void pick(TestApp& app, Field f, int index) {
 
 class TestNewRecord : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void newEmptiesTheRecord_data();
     void newEmptiesTheRecord();
     void cancelLeavesEverything();
@@ -76,8 +76,8 @@ void TestNewRecord::newEmptiesTheRecord() {
         QCOMPARE(app.dialogs.shown[0].caption, QStringLiteral("提 示："));
     }
     for (Field f : {Field::personName, Field::idNumber, Field::phone, Field::endHour,
-                    Field::workUnit, Field::otherContact, question(1), answer(1),
-                    Field::caseNotes, Field::placeDetail, Field::officer})
+                    Field::workUnit, Field::otherContact, question(1), answer(1), Field::caseNotes,
+                    Field::placeDetail, Field::officer})
         QCOMPARE(r.text(f), QString());
     QCOMPARE(r.text(Field::idKind), QStringLiteral("身份证"));
     QCOMPARE(r.text(Field::sex), QStringLiteral("男"));

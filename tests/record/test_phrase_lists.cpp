@@ -7,7 +7,7 @@ using hb::test::TestApp;
 
 class TestPhraseLists : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void lists_data();
     void lists();
     void newTwiceGivesTheListsOfOneNew();
@@ -22,20 +22,21 @@ void TestPhraseLists::lists_data() {
         << base + "[wenti5]\nwenti2=问：二\nwenti7=问：七\nwenti11=问：不读\n"
         << int(question(5)) << QStringList{"问：二", "问：七", "问："};
     QTest::newRow("empty phrase values dropped")
-        << base + "[daan3]\ndaan1=\ndaan2=答：在\ndaan9=答：不读\n" << int(answer(3))
-        << QStringList{"答：在", "答：会计", "答：农民工", "答："};
+        << base + "[daan3]\ndaan1=\ndaan2=答：在\ndaan9=答：不读\n"
+        << int(answer(3)) << QStringList{"答：在", "答：会计", "答：农民工", "答："};
     QTest::newRow("empty place values kept")
-        << base + "[Set1]\ndidian1=询问室\n" << int(Field::placeDetail)
-        << QStringList{"询问室"} + QStringList(24, QString());
+        << base + "[Set1]\ndidian1=询问室\n"
+        << int(Field::placeDetail) << QStringList{"询问室"} + QStringList(24, QString());
     QTest::newRow("duplicates and blanks as read")
-        << base + "[name2]\nname1=  王  \nname2=王\n" << int(Field::otherParticipants)
+        << base + "[name2]\nname1=  王  \nname2=王\n"
+        << int(Field::otherParticipants)
         << QStringList{"王", "王"} + QStringList(8, QString()) + QStringList{"无", ""};
     QTest::newRow("section 25 ignored")
-        << base + "[wenti25]\nwenti1=问：x\n[wenti24]\nwenti10=问：十\n" << int(question(24))
-        << QStringList{"问：十", "问："};
+        << base + "[wenti25]\nwenti1=问：x\n[wenti24]\nwenti10=问：十\n"
+        << int(question(24)) << QStringList{"问：十", "问："};
     QTest::newRow("household list")
-        << base + "[Set2]\nhuji25=末\n" << int(Field::householdDetail)
-        << QStringList(24, QString()) + QStringList{"末"};
+        << base + "[Set2]\nhuji25=末\n"
+        << int(Field::householdDetail) << QStringList(24, QString()) + QStringList{"末"};
 }
 
 void TestPhraseLists::lists() {

@@ -19,7 +19,7 @@ void fillEveryField(InquiryRecord& r) {
 
 class TestTemplate : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void roundTrip();
     void missingKeysEmptyTheirFields();
     void notATemplate_data();

@@ -43,7 +43,7 @@ void setPassword(TestApp& app, const QString& first, const QString& second) {
 
 class TestPassword : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void setting_data();
     void setting();
     void alreadyOn();
@@ -62,11 +62,16 @@ void TestPassword::setting_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("equal") << "Ab1" << "Ab1" << true;
-    QTest::newRow("blanks kept") << " 密 " << " 密 " << true;
-    QTest::newRow("mismatch") << "Ab1" << "ab1" << false;
-    QTest::newRow("both empty") << "" << "" << false;
-    QTest::newRow("second empty") << "x" << "" << false;
+    QTest::newRow("equal") << "Ab1"
+                           << "Ab1" << true;
+    QTest::newRow("blanks kept") << " 密 "
+                                 << " 密 " << true;
+    QTest::newRow("mismatch") << "Ab1"
+                              << "ab1" << false;
+    QTest::newRow("both empty") << ""
+                                << "" << false;
+    QTest::newRow("second empty") << "x"
+                                  << "" << false;
 }
 
 void TestPassword::setting() {
@@ -130,10 +135,14 @@ void TestPassword::clearing() {
 void TestPassword::normalisation_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("normalised");
-    QTest::newRow("line break of the terminator") << "abc\r\n" << "abc";
-    QTest::newRow("only the first CR and LF") << "a\r\nb\r\n" << "ab\r\n";
-    QTest::newRow("ASCII and full-width blanks") << " \u3000abc\u3000 \r\n" << "abc";
-    QTest::newRow("missing") << "" << "";
+    QTest::newRow("line break of the terminator") << "abc\r\n"
+                                                  << "abc";
+    QTest::newRow("only the first CR and LF") << "a\r\nb\r\n"
+                                              << "ab\r\n";
+    QTest::newRow("ASCII and full-width blanks") << " \u3000abc\u3000 \r\n"
+                                                 << "abc";
+    QTest::newRow("missing") << ""
+                             << "";
 }
 
 void TestPassword::normalisation() {

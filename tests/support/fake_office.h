@@ -7,7 +7,7 @@ namespace hb::test {
 
 // Records every office call as one line ("open /path", "type 问：…", "bold 1", …).
 class FakeOffice : public OfficeSuite {
-public:
+  public:
     QString programDirectory() override;
     void create() override { calls << "create"; }
     void attach() override { calls << "attach"; }

@@ -2,8 +2,7 @@
 
 namespace hb::test {
 
-Answer FakeDialogs::message(const QString& text, const QString& caption, Buttons buttons,
-                            Icon) {
+Answer FakeDialogs::message(const QString& text, const QString& caption, Buttons buttons, Icon) {
     shown.append({text, caption, buttons});
     if (!answers.isEmpty()) return answers.dequeue();
     return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;

@@ -30,7 +30,9 @@ TestApp::TestApp(const char* settingsUtf8) {
     window = buildMainWindow(ctx);
 }
 
-TestApp::~TestApp() { window.reset(); }
+TestApp::~TestApp() {
+    window.reset();
+}
 
 QString TestApp::dir(const QString& sub) const {
     return sub.isEmpty() ? temp.path() : temp.path() + QLatin1Char('/') + sub;
@@ -40,7 +42,9 @@ void TestApp::writeSettings(const QString& text) {
     writeFileBytes(dir(QStringLiteral("Set.ini")), toGbkLines(text));
 }
 
-bool TestApp::start() { return startUp(*window, ctx); }
+bool TestApp::start() {
+    return startUp(*window, ctx);
+}
 
 QWidget* TestApp::find(const QString& designName) const {
     return window->findChild<QWidget*>(designName);

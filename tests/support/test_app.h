@@ -42,6 +42,8 @@ struct TestApp {
 // lives: a test that expects no modal window must not leave the wait behind.
 void onNextModal(QObject* owner, std::function<void(QWidget*)> fn);
 // For a modal window that surely opens.
-inline void onNextModal(std::function<void(QWidget*)> fn) { onNextModal(qApp, std::move(fn)); }
+inline void onNextModal(std::function<void(QWidget*)> fn) {
+    onNextModal(qApp, std::move(fn));
+}
 
 }  // namespace hb::test
