@@ -70,10 +70,7 @@ int child(bool empty, const QString& home) {
     SystemClock clock;
     RealPause pause;
     AppContext ctx;
-    ctx.paths.programDir = home;
-    ctx.paths.systemDir = home + "/system";
-    ctx.paths.registryDir = home + "/registry";
-    ctx.paths.desktopDir = home + "/desktop";
+    ctx.paths = Paths::under(home);
     IniRegistry registry(ctx.paths.registryDir);
     ctx.dialogs = &dialogs;
     ctx.shell = &shell;

@@ -50,4 +50,13 @@ Paths Paths::fromEnvironment(const QString& executableDir) {
     return p;
 }
 
+Paths Paths::under(const QString& dir) {
+    Paths p;
+    p.programDir = dir;
+    p.systemDir = dir + QStringLiteral("/system");
+    p.registryDir = dir + QStringLiteral("/registry");
+    p.desktopDir = dir + QStringLiteral("/desktop");
+    return p;
+}
+
 }  // namespace hb

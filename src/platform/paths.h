@@ -18,6 +18,8 @@ struct Paths {
     // HENGBI_HOME, else the executable's directory when it holds Set.ini, else the per-user
     // data folder; HENGBI_SYSTEM_DIR and HENGBI_REGISTRY_DIR override the other two.
     static Paths fromEnvironment(const QString& executableDir);
+    // Everything in one folder: dir itself and its system, registry and desktop folders.
+    static Paths under(const QString& dir);
 };
 
 }  // namespace hb

@@ -15,10 +15,7 @@ namespace hb::test {
 TestApp::TestApp(const char* settingsUtf8) {
     QDir().mkpath(dir(QStringLiteral("system")));
     QDir().mkpath(dir(QStringLiteral("desktop")));
-    ctx.paths.programDir = temp.path();
-    ctx.paths.systemDir = dir(QStringLiteral("system"));
-    ctx.paths.registryDir = dir(QStringLiteral("registry"));
-    ctx.paths.desktopDir = dir(QStringLiteral("desktop"));
+    ctx.paths = Paths::under(temp.path());
     ctx.executablePath = QStringLiteral("/usr/bin/hengbi");
     ctx.dialogs = &dialogs;
     ctx.shell = &shell;
