@@ -1,9 +1,7 @@
 #include "document/record_commands.h"
 
-#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include "app/inquiry_record.h"
 #include "document/composer.h"
@@ -12,32 +10,13 @@
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "platform/wait_cursor.h"
 
 namespace hb {
 namespace {
 
 const QString kTip = QStringLiteral("提 示：");
 const QString kNoOffice = QStringLiteral("电 脑 没 有 安 装 WORD 办 公 软 件.");
-
-// The wait cursor while the office works; off while a question waits for the officer.
-class BusyCursor {
-  public:
-    BusyCursor() { on(); }
-    ~BusyCursor() { off(); }
-    void on() {
-        if (!active_ && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            active_ = true;
-        }
-    }
-    void off() {
-        if (active_) QGuiApplication::restoreOverrideCursor();
-        active_ = false;
-    }
-
-  private:
-    bool active_ = false;
-};
 
 void pause(AppContext& ctx, int ms) {
     if (ctx.pause) ctx.pause->pause(ms);
@@ -84,7 +63,7 @@ void preview(AppContext& ctx, const QString& document) {
 // Opens, prints and closes a file; the reason when it was not printed.
 QString printFile(AppContext& ctx, const QString& path) {
     OfficeSuite& office = *ctx.office;
-    BusyCursor busy;
+    WaitCursor busy;
     office.create();
     office.attach();
     QString failure;
@@ -111,7 +90,7 @@ void saveRecordCommand(AppContext& ctx) {
     }
     if (!recordReady(ctx, QStringLiteral(" 笔录没有录入完成，工作单位等资料都没有添写. "))) return;
 
-    BusyCursor busy;
+    WaitCursor busy;
     const Composition c = composeRecordDocument(ctx);
     pause(ctx, 888);
     const QString document =
@@ -161,7 +140,7 @@ void printCurrentRecord(AppContext& ctx) {
     }
     if (!recordReady(ctx, QStringLiteral("笔录没有录入完成，工作单位等资料没有添写."))) return;
 
-    BusyCursor busy;
+    WaitCursor busy;
     const Composition c = composeRecordDocument(ctx);
     pause(ctx, 1234);
     QString failure = c.documentError;

@@ -2,7 +2,6 @@
 
 #include <QCursor>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -11,6 +10,7 @@
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/wait_cursor.h"
 
 namespace hb {
 namespace {
@@ -20,15 +20,6 @@ const QString kName = QStringLiteral("编辑框23");
 const QString kAccount = QStringLiteral("编辑框21");
 const QString kPassword = QStringLiteral("编辑框22");
 const QString kRemoteDirectory = QStringLiteral("wwwroot/");
-
-// The window does not answer while the server is busy; the pointer says so.
-class WaitCursor {
-  public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 void setStatus(AppContext& ctx, const QString& text) {
     ctx.record->setHidden(Hidden::statusMessage, text);

@@ -2,7 +2,6 @@
 
 #include <QCursor>
 #include <QDir>
-#include <QGuiApplication>
 
 #include "app/inquiry_record.h"
 #include "document/office.h"
@@ -13,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/shell.h"
+#include "platform/wait_cursor.h"
 
 namespace hb {
 namespace {
@@ -74,9 +74,9 @@ void showAuthorInformation(AppContext& ctx) {
 
 void checkForUpdate(AppContext& ctx) {
     QByteArray answer;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     const bool fetched = ctx.http && ctx.http->get(updateFileAddress(), &answer);
-    QGuiApplication::restoreOverrideCursor();
+    wait.off();
     // No answer is not "no new version": say so, and keep the copy of the last check.
     if (!fetched) {
         ctx.dialogs->message(QStringLiteral("无法获取软件更新信息，请检查网络连接或稍后再试。"),
