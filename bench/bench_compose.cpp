@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "document/composer.h"
 #include "document/libreoffice.h"
 #include "document/soffice.h"

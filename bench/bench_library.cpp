@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "app/application.h"
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "library/library.h"
 #include "platform/context.h"
 

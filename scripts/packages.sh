@@ -1,5 +1,5 @@
 # Debian 12 packages the project needs; sourced by run.sh and test.sh.
-HB_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev
+HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev"
 # fonts-noto-cjk: Noto Sans Mono CJK SC draws 宋体 in the records LibreOffice renders.
 HB_RUN_PACKAGES="fonts-noto-cjk xvfb xauth xdg-utils libreoffice-writer libreoffice-calc

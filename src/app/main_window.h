@@ -2,7 +2,7 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 
 class QLabel;
 class QTimer;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 
 class QWidget;
 

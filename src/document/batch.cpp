@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "document/composer.h"
 #include "document/libreoffice.h"
 #include "platform/context.h"

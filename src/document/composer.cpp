@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "document/office.h"
 #include "platform/context.h"
 #include "platform/files.h"

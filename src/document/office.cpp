@@ -1,6 +1,6 @@
 #include "document/office.h"
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "platform/context.h"
 
 namespace hb {

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "document/composer.h"
 #include "document/office.h"
 #include "platform/clock.h"

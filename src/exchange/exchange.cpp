@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "exchange/ftp_client.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"

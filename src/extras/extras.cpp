@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QDir>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "document/office.h"
 #include "extras/http_client.h"
 #include "extras/links.h"

@@ -2,7 +2,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "document/office.h"
 #include "library/library.h"
 #include "platform/clock.h"

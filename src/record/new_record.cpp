@@ -1,6 +1,6 @@
 #include "record/new_record.h"
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 

@@ -1,6 +1,6 @@
 #include "record/phrase_lists.h"
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "platform/ini.h"
 
 namespace hb {

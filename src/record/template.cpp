@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/ini.h"

@@ -5,7 +5,7 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "recorder/playback.h"

@@ -2,7 +2,7 @@
 // A record on the recording office, in a temporary program directory with its own Set.ini.
 #include <QTemporaryDir>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "platform/context.h"
 #include "platform/files.h"
 #include "platform/gbk.h"

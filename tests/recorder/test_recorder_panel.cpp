@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 #include "platform/files.h"
 #include "recorder/fake_audio.h"
 #include "recorder/recorder.h"

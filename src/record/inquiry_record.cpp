@@ -1,4 +1,4 @@
-#include "app/inquiry_record.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 
