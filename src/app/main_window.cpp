@@ -15,6 +15,7 @@
 #include <QStylePainter>
 #include <QTimer>
 
+#include "platform/background.h"
 #include "app/widget_record.h"
 #include "resources/resources.h"
 
@@ -197,7 +198,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     statusPart0_ = new QLabel(bar);
     statusPart0_->setObjectName(QStringLiteral("状态条1.0"));
     bar->addWidget(statusPart0_, 1);
+    auto* busy = new QLabel(bar);
+    busy->setObjectName(QStringLiteral("状态条1.busy"));
+    busy->hide();
+    bar->addPermanentWidget(busy);
     setStatusBar(bar);
+    setBusyIndicator([busy](const QString& text) {
+        busy->setText(text);
+        busy->setVisible(!text.isEmpty());
+    });
 
     clock_ = new QTimer(this);
     clock_->setObjectName(QStringLiteral("时钟2"));
@@ -209,7 +218,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setFixedSize(sizeHint());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    setBusyIndicator({});
+}
 
 void MainWindow::buildMenus() {
     for (const MenuSpec& m : kMenus) {
