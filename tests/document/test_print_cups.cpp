@@ -1,7 +1,7 @@
 // "打印(笔录)" through the real LibreOffice to a CUPS-PDF queue set up as the default printer.
 #include <unistd.h>
 
-#include <QDirIterator>
+#include <QDir>
 #include <QProcess>
 #include <QtTest>
 
@@ -23,16 +23,29 @@ QString output(const QString& program, const QStringList& args, int* exitCode = 
     return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
 }
 
-// The PDF that cups-pdf made of the job, once the job has completed.
-QString waitForPdf(const QString& dir, const QString& job) {
-    const QString suffix = "job_" + job.section('-', -1) + ".pdf";
-    for (int i = 0; i < 600; ++i) {
-        QDirIterator it(dir, QDir::Files);
-        while (it.hasNext()) {
-            it.next();
-            if (it.fileName().endsWith(suffix) && it.fileInfo().size() > 0) return it.filePath();
+bool jobCompleted(const QString& job) {
+    const QString done = output("lpstat", {"-W", "completed", "-o", job.section('-', 0, -2)});
+    for (const QString& line : done.split('\n'))
+        if (line.section(' ', 0, 0) == job) return true;
+    return false;
+}
+
+// The PDF that cups-pdf made of the job, once the job has completed. It names files by job
+// title, or by title and job number, depending on its settings: a file new since the print
+// that carries the marker (ASCII survives its naming) or the job number, else the newest.
+QString waitForPdf(const QString& dir, const QString& job, const QString& marker,
+                   const QDateTime& since) {
+    const QString jobSuffix = "job_" + job.section('-', -1) + ".pdf";
+    for (int i = 0; i < 600; ++i, QTest::qWait(100)) {
+        if (!jobCompleted(job)) continue;
+        QFileInfo newest;
+        for (const QFileInfo& f : QDir(dir).entryInfoList(QDir::Files, QDir::Time)) {
+            if (f.lastModified() < since || f.size() <= 0) continue;
+            if (f.fileName().contains(marker) || f.fileName().endsWith(jobSuffix))
+                return f.filePath();
+            if (newest.fileName().isEmpty()) newest = f;
         }
-        QTest::qWait(100);
+        if (!newest.fileName().isEmpty()) return newest.filePath();
     }
     return {};
 }
@@ -72,17 +85,21 @@ void TestPrintCups::recordReachesTheQueue() {
     InquiryRecord& r = app.window->record();
     const char* header[] = {"2026", "9", "15", "9", "05", "10", "40"};
     for (int i = 0; i < 7; ++i) r.setText(Field(i), QString::fromUtf8(header[i]));
-    r.setText(Field::personName, QStringLiteral("张三"));
+    // Other jobs may reach the same queue meanwhile: this one's file carries the marker.
+    const QString marker = QStringLiteral("hb%1x").arg(getpid());
+    r.setText(Field::personName, QStringLiteral("张三") + marker);
     r.setText(Field::workUnit, QStringLiteral("某公司"));
     r.setText(question(1), QStringLiteral("问：你的姓名？"));
     r.setText(answer(1), QStringLiteral("答：张三。"));
 
+    // A title the queue has seen before overwrites that file: new is by time, not by name.
+    const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
     app.trigger(QStringLiteral("打印(笔录)"));  // Yes: the record in the window
     QCOMPARE(app.dialogs.shown.size(), 1);
     QCOMPARE(r.hidden(Hidden::statusMessage), QStringLiteral("打 印 成 功！"));
     const QString job = office.lastPrintJob();
     QVERIFY(job.startsWith("hbpdf-"));
-    const QString pdf = waitForPdf(outDir_, job);
+    const QString pdf = waitForPdf(outDir_, job, marker, since);
     QVERIFY2(!pdf.isEmpty(), qPrintable("no PDF of " + job + " in " + outDir_ + ": " +
                                         output("lpstat", {"-W", "all", "-o"})));
     // cups-pdf draws the text anew and keeps no characters; the face it embeds is the one
