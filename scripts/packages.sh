@@ -1,11 +1,13 @@
 # Debian 12 packages the project needs; sourced by run.sh and test.sh.
+# dpkg-dev and file make the .deb: dpkg-shlibdeps, and file to find what it must scan.
 HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-multimedia-dev
-  libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev"
+  libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev
+  dpkg-dev file"
 # fonts-noto-cjk: Noto Sans Mono CJK SC draws 宋体 in the records LibreOffice renders.
 HB_RUN_PACKAGES="fonts-noto-cjk xvfb xauth xdg-utils libreoffice-writer libreoffice-calc
   pulseaudio pulseaudio-utils"
 HB_TEST_PACKAGES="sox cups cups-client cups-bsd printer-driver-cups-pdf python3-pyftpdlib
-  poppler-utils"
+  poppler-utils desktop-file-utils"
 
 # Installs what is missing (as root), or prints the command to run.
 hb_ensure_packages() {

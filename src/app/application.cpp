@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/startup.h"
 #include "app/wiring.h"
@@ -69,6 +70,34 @@ void screenshotMode(MainWindow& window, const QString& path) {
     });
 }
 
+QString helpText() {
+    return QStringLiteral(
+        "用法：hengbi [命令]\n"
+        "衡笔 " HB_VERSION
+        " —— 劳动保障监察询问笔录。不带命令时打开主窗口。\n"
+        "\n"
+        "命令：\n"
+        "  compose TEMPLATE.ini --out FILE.doc|FILE.pdf\n"
+        "                    用程序目录的 Set.ini 把笔录模板排成笔录文档并保存，不开窗口\n"
+        "  seed-home DIR     把默认的 Set.ini 和帮助文件写入 DIR，已有的文件不动\n"
+        "\n"
+        "选项：\n"
+        "  -h, --help        显示本帮助\n"
+        "  -v, --version     显示版本\n"
+        "\n"
+        "环境变量：\n"
+        "  HENGBI_HOME          程序目录（Set.ini、BL/、帮助文件）；默认为程序所在的目录\n"
+        "                       （有 Set.ini 时）或 ~/.local/share/hengbi\n"
+        "  HENGBI_SYSTEM_DIR    文书、法规文本和更新文件的目录\n"
+        "  HENGBI_REGISTRY_DIR  密码锁的目录\n"
+        "  HENGBI_SOFFICE       LibreOffice 的 soffice 程序或其程序目录\n");
+}
+
+int printTo(FILE* stream, const QString& text, int exitCode) {
+    std::fputs(text.toUtf8().constData(), stream);
+    return exitCode;
+}
+
 }  // namespace
 
 int runApplication(int argc, char** argv) {
@@ -77,16 +106,32 @@ int runApplication(int argc, char** argv) {
         for (int i = 1; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
         return list;
     }();
-    if (args.value(0) == QLatin1String("seed-home") && args.size() == 2) {
+    // Answered before any application object exists: no display is needed.
+    if (args.contains(QLatin1String("--version")) || args.contains(QLatin1String("-v")))
+        return printTo(stdout, QStringLiteral("hengbi " HB_VERSION "\n"), 0);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h")))
+        return printTo(stdout, helpText(), 0);
+    const QString command = args.value(0);
+    if (command == QLatin1String("seed-home")) {
+        if (args.size() != 2)
+            return printTo(stderr, QStringLiteral("usage: hengbi seed-home DIR\n"), 2);
         QCoreApplication core(argc, argv);
-        return seedProgramDir(args[1]) ? 0 : 1;
+        const Paths paths = Paths::fromEnvironment(QCoreApplication::applicationDirPath());
+        return seedProgramDir(args[1], paths.defaultsDir) ? 0 : 1;
     }
-    if (args.value(0) == QLatin1String("compose")) {
+    if (command == QLatin1String("compose")) {
         QCoreApplication core(argc, argv);
         return runComposeCommand(args.mid(1));
     }
+    // Options are Qt's own (-platform, -style ...); a word is a command.
+    if (!command.isEmpty() && !command.startsWith(QLatin1Char('-')))
+        return printTo(
+            stderr,
+            QStringLiteral("hengbi: 没有“%1”这个命令；hengbi --help 列出命令。\n").arg(command), 2);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hengbi"));
+    QApplication::setApplicationVersion(QStringLiteral(HB_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("hengbi"));
     QApplication::setWindowIcon(appIcon());
 
     QtDialogs dialogs;
@@ -99,7 +144,7 @@ int runApplication(int argc, char** argv) {
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());
-    if (ctx.paths.seedProgramDir) seedProgramDir(ctx.paths.programDir);
+    if (ctx.paths.seedProgramDir) seedProgramDir(ctx.paths.programDir, ctx.paths.defaultsDir);
     IniRegistry registry(ctx.paths.registryDir);
     ctx.dialogs = &dialogs;
     ctx.shell = &shell;

@@ -7,7 +7,7 @@ namespace hb {
 struct AppContext;
 class MainWindow;
 
-inline const QString kVersionText = QStringLiteral(" 程 序 版 本 V 2.3");
+inline const QString kVersionText = QStringLiteral(" 程 序 版 本 V " HB_VERSION);
 
 // The start-up sequence; New runs it again with the window visible (no password step).
 // False when the password prompt was closed without the right password.

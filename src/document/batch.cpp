@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-#include "record/inquiry_record.h"
 #include "document/composer.h"
 #include "document/libreoffice.h"
 #include "platform/context.h"
 #include "platform/shell.h"
+#include "record/inquiry_record.h"
 #include "record/template.h"
 #include "resources/resources.h"
 
@@ -44,7 +44,7 @@ int runComposeCommand(const QStringList& arguments) {
 
     AppContext ctx;
     ctx.paths = Paths::fromEnvironment(QCoreApplication::applicationDirPath());
-    if (ctx.paths.seedProgramDir) seedProgramDir(ctx.paths.programDir);
+    if (ctx.paths.seedProgramDir) seedProgramDir(ctx.paths.programDir, ctx.paths.defaultsDir);
     MemoryRecord record;
     DesktopShell shell;
     LibreOfficeSuite office(&shell);

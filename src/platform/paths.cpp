@@ -47,6 +47,9 @@ Paths Paths::fromEnvironment(const QString& executableDir) {
     p.systemDir = envOr("HENGBI_SYSTEM_DIR", dataHome + QStringLiteral("/system"));
     p.registryDir = envOr("HENGBI_REGISTRY_DIR", configHome + QStringLiteral("/registry"));
     p.desktopDir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    const QString installed =
+        QDir::cleanPath(executableDir + QStringLiteral("/" HB_INSTALLED_DEFAULTS));
+    if (QFileInfo(installed).isDir()) p.defaultsDir = installed;
     return p;
 }
 

@@ -10,13 +10,15 @@ struct Paths {
     QString registryDir;          // the registry store
     QString desktopDir;           // the launcher
     bool seedProgramDir = false;  // the per-user program directory, filled from the defaults
+    QString defaultsDir;          // the defaults installed with the program, if it is installed
 
     QString blDir() const;
     // Set.ini, whatever the letter case of its name on disk.
     QString settingsFile() const;
 
     // HENGBI_HOME, else the executable's directory when it holds Set.ini, else the per-user
-    // data folder; HENGBI_SYSTEM_DIR and HENGBI_REGISTRY_DIR override the other two.
+    // data folder; HENGBI_SYSTEM_DIR and HENGBI_REGISTRY_DIR override the other two. The
+    // installed defaults are found beside the executable's bin folder, wherever it was unpacked.
     static Paths fromEnvironment(const QString& executableDir);
     // Everything in one folder: dir itself and its system, registry and desktop folders.
     static Paths under(const QString& dir);

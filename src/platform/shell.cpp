@@ -35,6 +35,7 @@ bool writeDesktopLauncher(const QString& desktopDir, const QString& executablePa
                               "Name=衡笔\n"
                               "Comment=劳动保障监察询问笔录\n"
                               "Exec=\"%1\"\n"
+                              "Icon=hengbi\n"
                               "Terminal=false\n"
                               "Categories=Office;\n")
                               .arg(executablePath);

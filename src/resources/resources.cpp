@@ -77,13 +77,16 @@ QPixmap bannerPixmap() {
     return pixmap;
 }
 
+QImage badgeImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    drawBadge(p, QRectF(0, 0, size, size));
+    return image;
+}
+
 QIcon appIcon() {
-    QPixmap pixmap(48, 48);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    drawBadge(p, QRectF(0, 0, 48, 48));
-    p.end();
-    return QIcon(pixmap);
+    return QIcon(QPixmap::fromImage(badgeImage(48)));
 }
 
 QString shippedText(const QString& fileName) {
@@ -115,11 +118,20 @@ QByteArray defaultFileBytes(const QString& fileName) {
     return toGbkLines(QString::fromUtf8(resource(QStringLiteral("defaults/") + fileName)));
 }
 
-bool seedProgramDir(const QString& dir) {
+bool seedProgramDir(const QString& dir, const QString& installedDefaults) {
     bool ok = QDir().mkpath(dir);
-    for (const QString& name : defaultFileNames()) {
+    QStringList names = defaultFileNames();
+    if (!installedDefaults.isEmpty()) names += QDir(installedDefaults).entryList(QDir::Files);
+    names.removeDuplicates();
+    for (const QString& name : names) {
         const QString path = dir + QLatin1Char('/') + name;
-        if (!QFileInfo::exists(path)) ok = writeFileBytes(path, defaultFileBytes(name)) && ok;
+        if (QFileInfo::exists(path)) continue;
+        // The office's IT staff may have adapted the installed copies.
+        QFile installed(installedDefaults + QLatin1Char('/') + name);
+        const QByteArray bytes = !installedDefaults.isEmpty() && installed.open(QIODevice::ReadOnly)
+                                     ? installed.readAll()
+                                     : defaultFileBytes(name);
+        ok = writeFileBytes(path, bytes) && ok;
     }
     return ok;
 }

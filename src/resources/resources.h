@@ -3,6 +3,7 @@
 // and the default program directory.
 #include <QByteArray>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -10,6 +11,8 @@ namespace hb {
 
 QPixmap bannerPixmap();  // 1025 × 66
 QIcon appIcon();         // 48 × 48
+// The badge of the icon, drawn at size × size, for the icon files installed with the program.
+QImage badgeImage(int size);
 
 // A shipped text (texts/<fileName>) as text, empty when there is none.
 QString shippedText(const QString& fileName);
@@ -22,7 +25,8 @@ QByteArray shippedFile(const QString& relativePath);
 // The default program-directory files (Set.ini and the help files) as GBK, CR LF.
 QByteArray defaultFileBytes(const QString& fileName);
 QStringList defaultFileNames();
-// Writes each default file that is missing in dir. False when one could not be written.
-bool seedProgramDir(const QString& dir);
+// Writes each default file that is missing in dir: the copy in installedDefaults when it has
+// one (it may hold more files), else the embedded one. False when one could not be written.
+bool seedProgramDir(const QString& dir, const QString& installedDefaults = {});
 
 }  // namespace hb

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# test_package.sh CPACK CPACK_CONFIG VERSION FONT_CONFIG_DIR
+# Packs the build, unpacks the .deb into a private root and checks its files, its fields and
+# the unpacked program itself. Missing tools: a failure under CI, a skip (77) elsewhere.
+set -uo pipefail
+cpack=$1 config=$2 version=$3 fonts=$4
+fail() { echo "FAIL: $*" >&2; exit 1; }
+need() {
+  command -v "$1" >/dev/null && return 0
+  [ -n "${CI:-}" ] && fail "$1 is not installed ($2)"
+  echo "SKIP: $1 is not installed ($2); this test fails in CI" >&2
+  exit 77
+}
+need dpkg-shlibdeps dpkg-dev
+need file file
+need desktop-file-validate desktop-file-utils
+need soffice libreoffice-writer
+
+tmp=$(mktemp -d) && trap 'rm -rf "$tmp"' EXIT
+"$cpack" --config "$config" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 ||
+  { cat "$tmp/cpack.log" >&2; fail "cpack"; }
+deb="$tmp/out/hengbi_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $(basename "$deb") in: $(ls "$tmp/out")"
+root="$tmp/root"
+dpkg-deb -x "$deb" "$root" || fail "dpkg-deb -x"
+
+share="$root/usr/share"
+for f in usr/bin/hengbi usr/share/applications/hengbi.desktop usr/share/hengbi/Set.ini \
+  usr/share/hengbi/帮助.txt usr/share/hengbi/市镇县乡村劳动保障监察员联系方式.txt; do
+  [ -s "$root/$f" ] || fail "$f missing or empty"
+done
+[ "$(ls "$root/usr/bin")" = hengbi ] || fail "usr/bin holds $(ls "$root/usr/bin")"
+for size in 48 256; do
+  file "$share/icons/hicolor/${size}x${size}/apps/hengbi.png" | grep -q "PNG image data, $size x $size" ||
+    fail "no ${size}x${size} PNG icon"
+done
+for conf in "$fonts"/*.conf; do
+  [ -e "$conf" ] || continue
+  name=$(basename "$conf")
+  cmp -s "$conf" "$share/fontconfig/conf.avail/$name" || fail "conf.avail/$name"
+  [ "$(readlink "$root/etc/fonts/conf.d/$name")" = "/usr/share/fontconfig/conf.avail/$name" ] ||
+    fail "/etc/fonts/conf.d/$name is not the link to conf.avail"
+done
+
+entry="$share/applications/hengbi.desktop"
+desktop-file-validate "$entry" || fail "desktop entry does not validate"
+for line in 'Name=衡笔' 'GenericName=劳动保障监察询问笔录' 'Exec=hengbi' 'Icon=hengbi' \
+  'Categories=Office;'; do
+  grep -qx "$line" "$entry" || fail "desktop entry lacks $line"
+done
+grep -q '^Comment=.*笔录' "$entry" || fail "desktop entry lacks a Chinese comment"
+
+fields=$(dpkg-deb -f "$deb" Depends Recommends)
+for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libreoffice-writer \
+  libreoffice-calc fonts-noto-cjk cups-client libcurl4 libsodium23 qt6-translations-l10n; do
+  grep -q "^Depends:.*[ ,]$pkg\( (\|,\|$\)" <<<"$fields" || fail "Depends lacks $pkg: $fields"
+done
+grep -q '^Recommends: pulseaudio | pipewire-pulse, xdg-utils$' <<<"$fields" ||
+  fail "Recommends: $fields"
+
+# The unpacked program, with no display and a home of its own.
+home="$tmp/home"
+mkdir -p "$home"
+run() { env -i PATH="$PATH" HOME="$home" LANG=C.UTF-8 "$root/usr/bin/hengbi" "$@"; }
+[ "$(run --version)" = "hengbi $version" ] || fail "--version: $(run --version 2>&1)"
+run --help | grep -q '^  compose ' && run --help | grep -q '^  seed-home ' ||
+  fail "--help lists no commands"
+
+# compose seeds the user's program directory from the unpacked defaults, as an install does.
+printf '\r\n[hengbi-package-test]\r\n' >>"$share/hengbi/Set.ini"
+printf '[set]\nnum1=2026\nnum2=9\nnum3=15\nnum6=10\nnum7=40\nnum10=张三\nnum16=某公司\n' |
+  iconv -f UTF-8 -t GBK >"$tmp/r.ini"
+run compose "$tmp/r.ini" --out "$tmp/r.pdf" || fail "compose"
+[ "$(head -c 4 "$tmp/r.pdf")" = "%PDF" ] || fail "compose wrote no PDF"
+cmp -s "$share/hengbi/Set.ini" "$home/.local/share/hengbi/Set.ini" ||
+  fail "the program directory was not seeded from usr/share/hengbi"
+echo "package ok: $(basename "$deb")"
