@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# test_package.sh CPACK CPACK_CONFIG VERSION FONT_CONFIG_DIR
+# test_package.sh CPACK CPACK_CONFIG VERSION FONT_CONFIG_DIR [SONG_FONT_PACKAGE]
 # Packs the build, unpacks the .deb into a private root and checks its files, its fields and
 # the unpacked program itself. Missing tools: a failure under CI, a skip (77) elsewhere.
 set -uo pipefail
-cpack=$1 config=$2 version=$3 fonts=$4
+cpack=$1 config=$2 version=$3 fonts=$4 song=${5:-}
 fail() { echo "FAIL: $*" >&2; exit 1; }
 need() {
   command -v "$1" >/dev/null && return 0
@@ -52,7 +52,7 @@ grep -q '^Comment=.*笔录' "$entry" || fail "desktop entry lacks a Chinese comm
 
 fields=$(dpkg-deb -f "$deb" Depends Recommends)
 for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libreoffice-writer \
-  libreoffice-calc fonts-noto-cjk cups-client libcurl4 libsodium23 qt6-translations-l10n; do
+  libreoffice-calc fonts-noto-cjk $song cups-client libcurl4 libsodium23 qt6-translations-l10n; do
   grep -q "^Depends:.*[ ,]$pkg\( (\|,\|$\)" <<<"$fields" || fail "Depends lacks $pkg: $fields"
 done
 grep -q '^Recommends: pulseaudio | pipewire-pulse, xdg-utils$' <<<"$fields" ||
