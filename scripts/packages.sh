@@ -3,8 +3,9 @@
 HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev
   dpkg-dev file"
-# fonts-noto-cjk: Noto Sans Mono CJK SC draws 宋体 in the records LibreOffice renders.
-HB_RUN_PACKAGES="fonts-noto-cjk xvfb xauth xdg-utils libreoffice-writer libreoffice-calc
+# fonts-arphic-gbsn00lp: AR PL SungtiL GB, the Song face with SimSun's widths that draws 宋体;
+# fonts-noto-cjk: the window's face and the fallback for characters beyond GB2312.
+HB_RUN_PACKAGES="fonts-arphic-gbsn00lp fonts-noto-cjk xvfb xauth xdg-utils libreoffice-writer libreoffice-calc
   pulseaudio pulseaudio-utils"
 HB_TEST_PACKAGES="sox cups cups-client cups-bsd printer-driver-cups-pdf python3-pyftpdlib
   poppler-utils desktop-file-utils"

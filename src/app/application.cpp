@@ -24,9 +24,10 @@ namespace hb {
 
 void installFonts() {
     static const bool done = [] {
-        for (const char* name : {"宋体", "SimSun", "新宋体"})
+        // 宋体 in the window as in the documents, whether or not the fontconfig alias is read.
+        for (const char* name : {"宋体", "SimSun", "新宋体", "NSimSun"})
             QFont::insertSubstitutions(QString::fromUtf8(name),
-                                       {QStringLiteral("Noto Serif CJK SC")});
+                                       {songFace(), QStringLiteral("Noto Serif CJK SC")});
         // Half-width blanks and full-width characters, as the labels' blank runs expect.
         QFont ui(QStringLiteral("Noto Sans Mono CJK SC"));
         ui.setPixelSize(12);
@@ -128,6 +129,8 @@ int runApplication(int argc, char** argv) {
         return printTo(
             stderr,
             QStringLiteral("hengbi: 没有“%1”这个命令；hengbi --help 列出命令。\n").arg(command), 2);
+    // Before the first font is looked up, so that this process sees the alias as well.
+    installFontAlias();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hengbi"));
     QApplication::setApplicationVersion(QStringLiteral(HB_VERSION));

@@ -1,13 +1,14 @@
 #include "document/composer.h"
 
 #include <QDir>
+#include <algorithm>
 
-#include "record/inquiry_record.h"
 #include "document/office.h"
 #include "platform/context.h"
 #include "platform/files.h"
 #include "platform/gbk.h"
 #include "platform/ini.h"
+#include "record/inquiry_record.h"
 #include "record/template.h"
 #include "resources/resources.h"
 
@@ -20,9 +21,32 @@ QString spaces(int n) {
     return QString(n, QLatin1Char(' '));
 }
 
-// Lines counted on the first page and on every further one.
+// Printed lines on the first page below the title and header, and on every further one,
+// with room left for the two closing lines (see the line heights of the document model).
 constexpr int kFirstPageLines = 8;
 constexpr int kPageLines = 20;
+
+// 14 pt text on the blank page (9411 twips wide) in SimSun's widths: a half-width character
+// takes 140 twips, so 67 fit; one is kept spare for faces that round their widths up.
+constexpr int kLineHalfWidths = 66;
+
+int halfWidths(QChar c) {
+    return c.unicode() < 0x80 ? 1 : 2;
+}
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ');
+}
+
+// Characters that never start a line, and those that never end one.
+bool closesLine(QChar c) {
+    static const QString set = QStringLiteral("，。、；：？！）》」』】〕〉”’…—·％,.;:?!)]}%");
+    return set.contains(c);
+}
+bool opensLine(QChar c) {
+    static const QString set = QStringLiteral("（《「『【〔〈“‘([{");
+    return set.contains(c);
+}
 
 class Typist {
   public:
@@ -30,8 +54,10 @@ class Typist {
 
     void compose() {
         title();
+        tracking_ = true;
         header();
-        office_.type(QStringLiteral("笔 录 内 容：") + kCrLf);
+        put(QStringLiteral("笔 录 内 容：") + kCrLf);
+        tracking_ = false;
         office_.setUnderline(true);
         lines();
         ending();
@@ -39,10 +65,25 @@ class Typist {
 
   private:
     QString text(Field f) const { return record_.text(f); }
-    void plain(const QString& t) { office_.type(t); }
+    // Typed text; after the title its printed lines beyond one a paragraph are counted.
+    void put(const QString& t) {
+        office_.type(t);
+        if (!tracking_) return;
+        for (const QChar c : t) {
+            const bool lf = c == QLatin1Char('\n');
+            if (c == QLatin1Char('\r') || (lf && !afterCr_)) {
+                extraLines_ += int(printedLines(paragraph_).size()) - 1;
+                paragraph_.clear();
+            } else if (!lf) {
+                paragraph_ += c;
+            }
+            afterCr_ = c == QLatin1Char('\r');
+        }
+    }
+    void plain(const QString& t) { put(t); }
     void underlined(const QString& t) {
         office_.setUnderline(true);
-        office_.type(t);
+        put(t);
         office_.setUnderline(false);
     }
 
@@ -107,12 +148,6 @@ class Typist {
         underlined(two + text(Field::recordKeeper) + spaces(17) + kCrLf + kCrLf);
     }
 
-    bool laterLinesEmpty(int k) const {
-        for (int j = k + 1; j <= kLineCount; ++j)
-            if (!text(question(j)).isEmpty() || !text(answer(j)).isEmpty()) return false;
-        return true;
-    }
-
     // The two closing lines, read from Set.ini at every close as the officer may change it.
     void closingLines(bool endOfDocument) {
         const IniFile settings = IniFile::load(ctx_.paths.settingsFile());
@@ -122,30 +157,49 @@ class Typist {
               (endOfDocument ? QString() : kCrLf));
     }
 
-    void pageClose(int k, bool lastPageForm) {
-        office_.setUnderline(false);
-        closingLines(lastPageForm && laterLinesEmpty(k));
-        office_.setUnderline(true);
-        count_ = 0;
+    // Printed lines beyond one of the closing lines take room from every page.
+    int closingExtraLines() const {
+        const IniFile settings = IniFile::load(ctx_.paths.settingsFile());
+        int extra = 0;
+        for (const char* key : {"hang1", "hang2"})
+            extra += int(printedLines(spaces(2) + settings.value(QStringLiteral("fenye"),
+                                                                 QString::fromLatin1(key)))
+                             .size()) -
+                     1;
+        return extra;
     }
 
+    void pageClose(bool endOfDocument) {
+        office_.setUnderline(false);
+        closingLines(endOfDocument);
+        office_.setUnderline(true);
+    }
+
+    // Every question and answer in printed lines, each typed as a ruled line of its own; a
+    // page closes when it is full. A page after the first that ends the record leaves out the
+    // last line end, so no empty page follows it.
     void lines() {
+        QStringList printed;
         for (int k = 1; k <= kLineCount; ++k) {
-            if (!text(question(k)).isEmpty()) {
-                count_ += 2;
-                office_.type(text(question(k)) + spaces(66) + kCrLf);
-                office_.type(text(answer(k)) + spaces(66) + kCrLf);
-            }
-            if (k >= 4 && k <= 6 && count_ == kFirstPageLines) pageClose(k, false);
-            if (k >= 12 && k <= 18 && count_ == kPageLines) pageClose(k, true);
-            if (k >= 21 && k <= 23 && count_ == kPageLines) pageClose(k, false);
+            if (text(question(k)).isEmpty()) continue;
+            printed << printedLines(text(question(k))) << printedLines(text(answer(k)));
+        }
+        const int closing = closingExtraLines();
+        capacity_ = std::max(1, kFirstPageLines - extraLines_ - closing);
+        for (qsizetype i = 0; i < printed.size(); ++i) {
+            office_.type(printed[i] + spaces(66) + kCrLf);
+            if (++count_ < capacity_) continue;
+            pageClose(!firstPage_ && i == printed.size() - 1);
+            firstPage_ = false;
+            count_ = 0;
+            capacity_ = std::max(1, kPageLines - closing);
         }
     }
 
     void ending() {
         if (count_ == 0) return;
         office_.setUnderline(true);
-        for (int i = count_; i < kPageLines; ++i) office_.type(spaces(69) + kCrLf);
+        for (int i = count_; i < capacity_; ++i) office_.type(spaces(69) + kCrLf);
         office_.setUnderline(false);
         closingLines(true);
     }
@@ -153,7 +207,13 @@ class Typist {
     AppContext& ctx_;
     OfficeSuite& office_;
     InquiryRecord& record_;
+    bool tracking_ = false;
+    QString paragraph_;
+    bool afterCr_ = false;
+    int extraLines_ = 0;
+    bool firstPage_ = true;
     int count_ = 0;
+    int capacity_ = kFirstPageLines;
 };
 
 QString stemFieldLabel(Field f) {
@@ -172,6 +232,44 @@ QString stemFieldLabel(Field f) {
 }
 
 }  // namespace
+
+QStringList printedLines(const QString& text) {
+    auto breaksBefore = [&text](qsizetype i) {
+        const QChar c = text[i];
+        const QChar before = text[i - 1];
+        if (isBlank(c) || closesLine(c) || opensLine(before)) return false;
+        if (isBlank(before)) return true;
+        return c.unicode() >= 0x80 || before.unicode() >= 0x80;  // not inside a Latin word
+    };
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        // Blanks at a break hang past the margin: a continued line starts at its text.
+        if (start > 0) {
+            while (start < text.size() && isBlank(text[start])) ++start;
+            if (start == text.size()) break;
+        }
+        int width = 0;
+        qsizetype lastBreak = -1;
+        qsizetype i = start;
+        for (; i < text.size(); ++i) {
+            if (i > start && breaksBefore(i)) lastBreak = i;
+            width += halfWidths(text[i]);
+            if (width > kLineHalfWidths && !isBlank(text[i])) break;
+        }
+        if (i == text.size()) {
+            lines << (start == 0 ? text : text.mid(start));
+            break;
+        }
+        const qsizetype end = lastBreak > start ? lastBreak : std::max(i, start + 1);
+        QString line = text.mid(start, end - start);
+        while (line.endsWith(QLatin1Char(' '))) line.chop(1);
+        lines << line;
+        start = end;
+    }
+    if (lines.isEmpty()) lines << text;
+    return lines;
+}
 
 QString timeSeparator(const QString& month, const QString& day) {
     const int twos = (toGbk(month).size() == 2) + (toGbk(day).size() == 2);
@@ -198,14 +296,19 @@ Composition composeRecordDocument(AppContext& ctx) {
     const QString bl = ctx.paths.blDir();
     QDir().mkpath(bl);
     const QString blank = bl + QStringLiteral("/Doc.doc");
+    const QByteArray blankBytes = shippedFile(QStringLiteral("document/Doc.doc"));
     QString why;
-    if (!writeFileBytes(blank, shippedFile(QStringLiteral("document/Doc.doc")), &why))
+    // A Doc.doc that cannot be replaced serves as long as it is the blank; another document
+    // there would be printed or saved in place of the record.
+    if (!writeFileBytes(blank, blankBytes, &why) && readFileBytes(blank) != blankBytes)
         result.documentError = QStringLiteral("无法写入 %1：%2").arg(blank, why);
 
     office.create();
     office.attach();
-    if (office.open(blank)) {
+    if (result.documentError.isEmpty() && office.open(blank)) {
         office.setVisible(false);
+        // Print queues show it: two records must not share a name there.
+        office.setTitle(record.fileStem());
         Typist(ctx).compose();
         result.documentReady = true;
     } else if (result.documentError.isEmpty()) {

@@ -1,8 +1,9 @@
 #pragma once
 // The inquiry record as a word-processor document: title, ruled header, underlined question
-// and answer lines in pages closed by the two closing lines of Set.ini. The record template
-// is written in the same pass.
+// and answer lines in pages closed by the two closing lines of Set.ini, counted in printed
+// lines. The record template is written in the same pass.
 #include <QString>
+#include <QStringList>
 
 namespace hb {
 
@@ -23,6 +24,11 @@ Composition composeRecordDocument(AppContext& ctx);
 // The message for the officer when a field of the file stem cannot be part of a file name
 // (path separator, "..", control character); empty when the stem is safe.
 QString unsafeStemMessage(const InquiryRecord& record);
+
+// The lines a question or answer prints on, in 14 pt SimSun across the record's text width,
+// broken where a word processor breaks Chinese and Latin text. A text that fits is returned
+// whole; the lines of a longer one lose the blanks at their ends.
+QStringList printedLines(const QString& text);
 
 // "分  至  " and its wider forms, so that the time line keeps one width for any date.
 QString timeSeparator(const QString& month, const QString& day);

@@ -1,6 +1,7 @@
 #include "document/document_model.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace hb {
 
@@ -110,6 +111,16 @@ QString textProperties(const RunFormat& f) {
     return QStringLiteral("<style:text-properties%1/>").arg(p);
 }
 
+// The lines of a paragraph take whole pitches of the blank page's grid (312 twips), fixed, so
+// that the pages do not depend on the face that draws the text: two for text up to 14 pt,
+// three for the title's 22 pt. Page 1 then holds the title, the header and eight lines with
+// the closing lines at its foot, as every further page holds twenty.
+QString lineHeight(const Paragraph& p) {
+    int points = p.mark.size;
+    for (const Run& r : p.runs) points = std::max(points, r.format.size);
+    return QStringLiteral("%1pt").arg(points > 14 ? 46.8 : 31.2);
+}
+
 }  // namespace
 
 QByteArray DocumentModel::toFlatOdf(const QByteArray& skeleton) const {
@@ -124,13 +135,14 @@ QByteArray DocumentModel::toFlatOdf(const QByteArray& skeleton) const {
     struct ParaForm {
         Alignment alignment;
         RunFormat mark;
+        QString lineHeight;
         bool operator==(const ParaForm&) const = default;
     };
     QList<ParaForm> paraForms;
     QList<RunFormat> runForms;
     QString body;
     for (const Paragraph& p : paragraphs_) {
-        const ParaForm form{p.alignment, p.mark};
+        const ParaForm form{p.alignment, p.mark, lineHeight(p)};
         qsizetype pi = paraForms.indexOf(form);
         if (pi < 0) {
             pi = paraForms.size();
@@ -155,11 +167,11 @@ QByteArray DocumentModel::toFlatOdf(const QByteArray& skeleton) const {
         styles += QStringLiteral(
                       "<style:style style:name=\"HbP%1\" style:family=\"paragraph\" "
                       "style:parent-style-name=\"Standard\"><style:paragraph-properties "
-                      "fo:text-align=\"%2\"/>%3</style:style>\n")
+                      "fo:text-align=\"%2\" fo:line-height=\"%3\"/>%4</style:style>\n")
                       .arg(i + 1)
                       .arg(paraForms[i].alignment == Alignment::Centre ? QLatin1String("center")
                                                                        : QLatin1String("start"))
-                      .arg(textProperties(paraForms[i].mark));
+                      .arg(paraForms[i].lineHeight, textProperties(paraForms[i].mark));
     }
     for (qsizetype i = 0; i < runForms.size(); ++i) {
         styles += QStringLiteral(

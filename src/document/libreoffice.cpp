@@ -34,6 +34,7 @@ struct LibreOfficeSuite::Current {
     DocumentModel model;
     QByteArray skeleton;
     QString savedAs;  // the file last written from the model, while it is unchanged
+    QString title;
 };
 
 namespace {
@@ -167,6 +168,10 @@ const DocumentModel* LibreOfficeSuite::document() const {
     return doc_ && doc_->kind == Current::Kind::Typed ? &doc_->model : nullptr;
 }
 
+void LibreOfficeSuite::setTitle(const QString& title) {
+    if (doc_) doc_->title = title;
+}
+
 void LibreOfficeSuite::type(const QString& text) {
     if (DocumentModel* m = typing()) m->type(text);
 }
@@ -239,11 +244,10 @@ bool LibreOfficeSuite::print() {
     const QString pdf = convertCurrent(job.path(), QStringLiteral("pdf"));
     if (pdf.isEmpty()) return false;
 
-    // The queue shows the title: the record's own name once saved, never the blank's.
-    QString title =
-        QFileInfo(doc_->savedAs.isEmpty() ? doc_->path : doc_->savedAs).completeBaseName();
-    if (doc_->kind == Current::Kind::Typed && doc_->savedAs.isEmpty())
-        title = QStringLiteral("询问笔录");
+    // The queue shows the title: the record's own name, never the blank's.
+    QString title = doc_->title;
+    if (title.isEmpty())
+        title = QFileInfo(doc_->savedAs.isEmpty() ? doc_->path : doc_->savedAs).completeBaseName();
     QStringList args = {QStringLiteral("-n"), QStringLiteral("1"), QStringLiteral("-t"), title};
     if (!settings_.printer.isEmpty()) args << QStringLiteral("-d") << settings_.printer;
     args << pdf;

@@ -30,6 +30,7 @@ class LibreOfficeSuite : public OfficeSuite {
     void attach() override;
     bool open(const QString& path) override;
     void setVisible(bool visible) override;
+    void setTitle(const QString& title) override;
     void type(const QString& text) override;
     void setBold(bool on) override;
     void setSize(int points) override;

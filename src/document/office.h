@@ -23,6 +23,8 @@ class OfficeSuite {
     virtual bool open(const QString& path) = 0;
     // Visible: the current document is shown to the officer in a normal window.
     virtual void setVisible(bool visible) = 0;
+    // The current document's title, which names its print job.
+    virtual void setTitle(const QString& title) = 0;
     virtual void type(const QString& text) = 0;  // "\r\n" ends a paragraph
     virtual void setBold(bool on) = 0;
     virtual void setSize(int points) = 0;

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "platform/files.h"
+#include "resources/resources.h"
 
 namespace hb {
 namespace {
@@ -42,13 +43,8 @@ QString lastLine(const QByteArray& output) {
     return {};
 }
 
-// Drawn in place of 宋体 in every conversion. Its half-width Latin and blank and full-width
-// CJK (Simplified forms) end a line padded with blanks at the margin, as SimSun does in Word.
-// Its height (1.45 em) puts a 14 pt line on two lines of the page's grid, as Word does; the
-// Song faces of Debian with SimSun's widths (AR PL UMing: 1.05 em) take one, and the counted
-// lines would fill half a page.
-const char kSimSunStandIn[] = "Noto Sans Mono CJK SC";
-
+// 宋体 is drawn in the Song face in every conversion, as the fontconfig alias has it for the
+// officer's own LibreOffice: SimSun's widths, so blanks end a ruled line at the margin.
 QString profileItems(const QString& version) {
     // A profile that has "seen" this version skips the first-start checks (seconds each run).
     QString items = QStringLiteral(
@@ -75,16 +71,16 @@ QString profileItems(const QString& version) {
                      "<prop oor:name=\"SubstituteFont\" oor:op=\"fuse\"><value>%3</value></prop>"
                      "</node></item>\n")
                      .arg(i)
-                     .arg(names[i], QLatin1String(kSimSunStandIn));
+                     .arg(names[i], songFace());
     return items;
 }
 
 bool seedProfile(const QString& profileDir, const QString& programDir) {
     const QString xcu = profileDir + QStringLiteral("/user/registrymodifications.xcu");
-    // A profile without the replacement (an earlier version's) is made anew: nothing else in
-    // it matters.
+    // A profile without this replacement (an earlier version's) is made anew: nothing else
+    // in it matters.
     if (QFileInfo::exists(xcu) &&
-        readFileBytes(xcu).contains(QByteArray("<value>") + kSimSunStandIn + "</value>"))
+        readFileBytes(xcu).contains(("<value>" + songFace() + "</value>").toUtf8()))
         return true;
     if (!QDir().mkpath(profileDir + QStringLiteral("/user"))) return false;
     const QString text = QStringLiteral(

@@ -2,12 +2,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "record/inquiry_record.h"
 #include "document/office.h"
 #include "library/library.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "record/inquiry_record.h"
+#include "resources/resources.h"
 
 namespace hb {
 namespace {
@@ -30,7 +31,9 @@ ReadingPanel::ReadingPanel(QWidget* client, AppContext& ctx, QObject* parent)
     box_ = make<QPlainTextEdit>(client, QStringLiteral("超级编辑框1"), {376, 520, 440, 320});
     box_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont font(QStringLiteral("宋体"));
+    // The Song face directly when 宋体 itself is missing: blanks align the tables of the texts.
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), songFace()});
     font.setPointSize(9);
     box_->setFont(font);
     print_ = make<QPushButton>(client, QStringLiteral("按钮6"), {713, 545, 138, 20});

@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStandardPaths>
 
 #include "platform/files.h"
 #include "platform/gbk.h"
@@ -108,6 +109,27 @@ QString rulesBody() {
 
 QByteArray shippedFile(const QString& relativePath) {
     return resource(relativePath);
+}
+
+QString songFace() {
+    return QStringLiteral("AR PL SungtiL GB");
+}
+
+namespace {
+const QString kFontAlias = QStringLiteral("30-hengbi-simsun.conf");
+}
+
+QString userFontAliasPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/fontconfig/conf.d/") + kFontAlias;
+}
+
+bool installFontAlias(QString* error) {
+    if (QFileInfo::exists(QStringLiteral("/etc/fonts/conf.d/") + kFontAlias)) return true;
+    const QByteArray alias = resource(QStringLiteral("fonts/") + kFontAlias);
+    const QString path = userFontAliasPath();
+    if (readFileBytes(path) == alias) return true;
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && writeFileBytes(path, alias, error);
 }
 
 QStringList defaultFileNames() {

@@ -22,6 +22,16 @@ QByteArray shippedTextBytes(const QString& fileName);
 QString rulesBody();
 // A shipped binary: forms/<name>, document/<name>.
 QByteArray shippedFile(const QString& relativePath);
+// The Song face that stands in for 宋体/SimSun: SimSun's widths (half-width Latin and blanks,
+// full-width Chinese), so that blanks align text and rule lines as in Word.
+QString songFace();
+// The fontconfig alias of 宋体/SimSun onto that face, for the window, the private office
+// profile and the officer's own LibreOffice alike. Written into the user's fontconfig folder
+// unless the system has it (the package installs it there); false when it could not be.
+bool installFontAlias(QString* error = nullptr);
+// Where installFontAlias writes it: $XDG_CONFIG_HOME/fontconfig/conf.d/.
+QString userFontAliasPath();
+
 // The default program-directory files (Set.ini and the help files) as GBK, CR LF.
 QByteArray defaultFileBytes(const QString& fileName);
 QStringList defaultFileNames();

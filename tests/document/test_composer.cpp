@@ -76,6 +76,9 @@ class TestComposer : public QObject {
   private slots:
     void pages_data();
     void pages();
+    void printedLines_data();
+    void printedLines();
+    void longAnswersFillEveryPage();
     void titleAndHeader();
     void separator_data();
     void separator();
@@ -93,21 +96,24 @@ void TestComposer::pages_data() {
     QTest::addColumn<QString>("expected");
     const QString close = QStringLiteral("u H1 H2 U");
     QTest::newRow("no question") << QList<int>{} << "U";
-    QTest::newRow("1-2") << range(1, 2) << "U " + lines(1, 2) + " U e16 u H1 H2.";
+    QTest::newRow("1-2: page 1 filled to its 8 lines")
+        << range(1, 2) << "U " + lines(1, 2) + " U e4 u H1 H2.";
     QTest::newRow("1-4: close after 4, nothing after")
         << range(1, 4) << "U " + lines(1, 4) + " " + close;
     QTest::newRow("1-3 and 5: close after 5")
         << QList<int>{1, 2, 3, 5} << "U " + lines(1, 3) + " q5 a5 " + close;
-    QTest::newRow("two of 1-6 and 7-14: one close after 14, last form")
-        << (QList<int>{2, 6} + range(7, 14)) << "U q2 a2 q6 a6 " + lines(7, 14) + " u H1 H2. U";
+    QTest::newRow("two of 1-6 and 7-14: page 1 closes once full")
+        << (QList<int>{2, 6} + range(7, 14))
+        << "U q2 a2 q6 a6 " + lines(7, 8) + " " + close + " " + lines(9, 14) + " U e8 u H1 H2.";
     QTest::newRow("all 24") << range(1, 24)
                             << "U " + lines(1, 4) + " " + close + " " + lines(5, 14) + " " + close +
-                                   " " + lines(15, 24) + " U u H1 H2.";
+                                   " " + lines(15, 24) + " u H1 H2. U";
     QTest::newRow("1-14: close after 14 ends the document")
         << range(1, 14) << "U " + lines(1, 4) + " " + close + " " + lines(5, 14) + " u H1 H2. U";
-    QTest::newRow("1-13, 19, 20: no close of its own, count 22")
+    QTest::newRow("1-13, 19, 20: page 2 closes after 19")
         << (range(1, 13) + QList<int>{19, 20})
-        << "U " + lines(1, 4) + " " + close + " " + lines(5, 13) + " q19 a19 q20 a20 U u H1 H2.";
+        << "U " + lines(1, 4) + " " + close + " " + lines(5, 13) + " q19 a19 " + close +
+               " q20 a20 U e18 u H1 H2.";
 }
 
 void TestComposer::pages() {
@@ -119,6 +125,66 @@ void TestComposer::pages() {
     QCOMPARE(layout(desk.office.calls), expected);
 }
 
+void TestComposer::printedLines_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    const QString han = QStringLiteral("说");
+    QTest::newRow("fits, blanks kept") << "答：是的。  " << QStringList{"答：是的。  "};
+    QTest::newRow("33 full-width a line")
+        << han.repeated(100)
+        << QStringList{han.repeated(33), han.repeated(33), han.repeated(33), han};
+    QTest::newRow("66 half-width a line, blanks at the break dropped")
+        << QString("abcde ").repeated(12) + "x"
+        << QStringList{QString("abcde ").repeated(10) + "abcde", "abcde x"};
+    QTest::newRow("a full stop never starts a line")
+        << han.repeated(33) + "。" + han << QStringList{han.repeated(32), han + "。" + han};
+    QTest::newRow("an opening bracket never ends one")
+        << han.repeated(32) + "（甲）" << QStringList{han.repeated(32), "（甲）"};
+    QTest::newRow("a number stays whole")
+        << han.repeated(30) + "13800000000" << QStringList{han.repeated(30), "13800000000"};
+    QTest::newRow("a word longer than a line is parted")
+        << QString(70, 'x') << QStringList{QString(66, 'x'), QString(4, 'x')};
+}
+
+void TestComposer::printedLines() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QCOMPARE(hb::printedLines(text), expected);
+}
+
+// Answers of four printed lines each: every line a ruled line of its own, pages of 8 and 20
+// lines each closed at its foot, the text kept whole and in order.
+void TestComposer::longAnswersFillEveryPage() {
+    Desk desk;
+    desk.fillLines(range(1, 12));
+    QString answers;
+    for (int k = 1; k <= 12; ++k) {
+        const QString a =
+            QStringLiteral("答：第%1答").arg(k) + QStringLiteral("如实陈述").repeated(24);
+        desk.record.setText(answer(k), a);
+        answers += a;
+    }
+    composeRecordDocument(desk.ctx);
+    QList<int> pages;
+    int ruled = 0;
+    QString typed;
+    for (const QString& c : desk.office.calls) {
+        if (c == "type 笔 录 内 容：\r\n") {
+            ruled = 0;
+            typed.clear();
+        } else if (c.startsWith("type   甲")) {
+            pages << ruled;
+            ruled = 0;
+        } else if (c.endsWith(k66 + "\r\n") || c.endsWith(QString(69, ' ') + "\r\n")) {
+            ++ruled;
+            if (!c.startsWith("type 问")) typed += c.mid(5).trimmed();
+        }
+    }
+    QCOMPARE(pages, (QList<int>{8, 20, 20, 20}));
+    QCOMPARE(typed, answers);
+    QCOMPARE(desk.office.calls.last(), QStringLiteral("type   乙"));
+}
+
 void TestComposer::titleAndHeader() {
     Desk desk;
     // A question with an empty answer prints a ruled answer line; an answer alone prints nothing.
@@ -126,12 +192,20 @@ void TestComposer::titleAndHeader() {
     desk.record.setText(answer(2), {});
     desk.record.setText(answer(3), QStringLiteral("答：无问"));
     composeRecordDocument(desk.ctx);
-    QCOMPARE(layout(desk.office.calls), QStringLiteral("U q1 a1 q2 a_ U e16 u H1 H2."));
+    QCOMPARE(layout(desk.office.calls), QStringLiteral("U q1 a1 q2 a_ U e4 u H1 H2."));
 
-    QStringList expected = {
-        "create",    "attach", "open " + desk.bl("Doc.doc"),        "visible 0", "align centre",
-        "size 22",   "bold 1", "type 劳动保障监察询问笔录\r\n\r\n", "bold 0",    "size 14",
-        "align left"};
+    QStringList expected = {"create",
+                            "attach",
+                            "open " + desk.bl("Doc.doc"),
+                            "visible 0",
+                            "title 2026.9.15-某公司-张三",
+                            "align centre",
+                            "size 22",
+                            "bold 1",
+                            "type 劳动保障监察询问笔录\r\n\r\n",
+                            "bold 0",
+                            "size 14",
+                            "align left"};
     auto plain = [&](const QString& t) { expected << "type " + t; };
     auto under = [&](const QString& t) {
         expected << "underline 1"
@@ -244,8 +318,8 @@ void TestComposer::closingLinesReadAtEveryClose() {
     desk.office.calls.clear();
     desk.ctx.office = &desk.office;
     composeRecordDocument(desk.ctx);
-    QCOMPARE(desk.office.calls.mid(desk.office.calls.size() - 2),
-             (QStringList{"type   \r\n", "type   "}));
+    const QStringList typed = desk.office.callsStartingWith("type ");
+    QCOMPARE(typed.mid(typed.size() - 2), (QStringList{"type   \r\n", "type   "}));
 }
 
 void TestComposer::notesLoseEveryLineBreak_data() {

@@ -142,8 +142,12 @@ void TestOffice::profileReplacesSimSun_data() {
                                     "<oor:items><item oor:path=\"/org.openoffice.Setup/"
                                     "Office\"/></oor:items>")
                              << false;
+    QTest::newRow("earlier face") << QByteArray(
+                                         "<oor:items><value>Noto Sans Mono CJK SC</value>"
+                                         "<kept/></oor:items>")
+                                  << false;
     QTest::newRow("current") << QByteArray(
-                                    "<oor:items><value>Noto Sans Mono CJK SC</value>"
+                                    "<oor:items><value>AR PL SungtiL GB</value>"
                                     "<kept/></oor:items>")
                              << true;
 }
@@ -174,8 +178,8 @@ void TestOffice::profileReplacesSimSun() {
                                    .arg(QString::fromUtf8(name))),
                  name);
     QVERIFY(
-        text.contains("<prop oor:name=\"SubstituteFont\" oor:op=\"fuse\"><value>Noto Sans "
-                      "Mono CJK SC</value></prop>"));
+        text.contains("<prop oor:name=\"SubstituteFont\" oor:op=\"fuse\"><value>AR PL SungtiL "
+                      "GB</value></prop>"));
     QVERIFY(text.contains("<prop oor:name=\"Always\" oor:op=\"fuse\"><value>true</value>"));
     QVERIFY(text.contains("<prop oor:name=\"Replacement\" oor:op=\"fuse\"><value>true</value>"));
 }

@@ -13,6 +13,7 @@ class FakeOffice : public OfficeSuite {
     void attach() override { calls << "attach"; }
     bool open(const QString& path) override;
     void setVisible(bool visible) override { calls << QStringLiteral("visible %1").arg(visible); }
+    void setTitle(const QString& title) override { calls << QStringLiteral("title ") + title; }
     void type(const QString& text) override { calls << QStringLiteral("type ") + text; }
     void setBold(bool on) override { calls << QStringLiteral("bold %1").arg(on); }
     void setSize(int points) override { calls << QStringLiteral("size %1").arg(points); }
