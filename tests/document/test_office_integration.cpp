@@ -1,7 +1,9 @@
 // A composed record through the real LibreOffice: Word 97 and PDF files that read back with
 // the record's text in order and the page setup of the blank document.
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "document/composer.h"
@@ -74,6 +76,45 @@ QString run(const QString& program, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// Where each rule of a page ends, in points from the page's left edge: a rule is a dark run
+// longer than a third of the page (adjacent rows are one rule). Empty when it cannot be read.
+QList<int> ruleEnds(const QString& pdf, int page, const QString& workDir) {
+    const QString root = workDir + "/page";
+    QProcess p;
+    p.start(test::programOnPath("pdftoppm"),
+            {"-r", "72", "-gray", "-f", QString::number(page), "-l", QString::number(page),
+             "-singlefile", pdf, root});
+    p.waitForFinished(60000);
+    const QByteArray image = readFileBytes(root + ".pgm");
+    const QList<QByteArray> head = image.left(64).split('\n');
+    const QList<QByteArray> size = head.value(1).split(' ');
+    const int width = size.value(0).toInt();
+    const int height = size.value(1).toInt();
+    const qsizetype pixels = head.value(0).size() + head.value(1).size() + head.value(2).size() + 3;
+    if (head.value(0) != "P5" || image.size() - pixels != qsizetype(width) * height) return {};
+    QList<int> ends;
+    bool inRule = false;
+    for (int y = 0; y < height; ++y) {
+        const char* row = image.constData() + pixels + qsizetype(y) * width;
+        int ruleEnd = -1;
+        for (int x = 0; x < width;) {
+            if (uchar(row[x]) >= 128) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < width && uchar(row[x]) < 128) ++x;
+            if (x - start > width / 3) ruleEnd = x;
+        }
+        if (ruleEnd >= 0 && !inRule) ends << ruleEnd;
+        inRule = ruleEnd >= 0;
+    }
+    return ends;
+}
+
+// The record's right margin on an A4 page at 72 dpi.
+const double kMarginPt = (11906 - 1134) / 20.0;
+
 }  // namespace
 
 class TestOfficeIntegration : public QObject {
@@ -83,6 +124,7 @@ class TestOfficeIntegration : public QObject {
     void wordDocument();
     void pdfDocument();
     void ruledLinesReachTheMargin();
+    void longAnswersSamePagesEverywhere();
     void batchCommand();
 
   private:
@@ -218,53 +260,92 @@ void TestOfficeIntegration::ruledLinesReachTheMargin() {
     QVERIFY2(other.saveAs(docPdf), qPrintable(other.lastError()));
 
     for (const QString& file : {pdf, docPdf}) {
-        // Page 2 in grey at 72 dpi: one pixel a point.
-        const QString root = work_.filePath("page");
-        QProcess p;
-        p.start(pdftoppm, {"-r", "72", "-gray", "-f", "2", "-l", "2", "-singlefile", file, root});
-        QVERIFY(p.waitForFinished(60000));
-        const QByteArray image = readFileBytes(root + ".pgm");
-        const QList<QByteArray> head = image.left(64).split('\n');
-        QCOMPARE(head.value(0), QByteArray("P5"));
-        const QList<QByteArray> size = head.value(1).split(' ');
-        const int width = size.value(0).toInt();
-        const int height = size.value(1).toInt();
-        const qsizetype pixels =
-            head.value(0).size() + head.value(1).size() + head.value(2).size() + 3;
-        QCOMPARE(image.size() - pixels, qsizetype(width) * height);
+        const QList<int> ends = ruleEnds(file, 2, work_.path());
+        for (int end : ends)
+            QVERIFY2(
+                qAbs(end - kMarginPt) < 8,
+                qPrintable(QString("%1: a rule on page 2 ends at %2 pt, the margin is at %3 pt")
+                               .arg(QFileInfo(file).fileName())
+                               .arg(end)
+                               .arg(kMarginPt)));
+        QVERIFY2(ends.size() >= 19, qPrintable(QString("%1: %2 rules on page 2")
+                                                   .arg(QFileInfo(file).fileName())
+                                                   .arg(ends.size())));
+    }
+}
 
-        // A rule: a dark run longer than a third of the page. Adjacent rows are one rule.
-        const double margin = width - 1134 / 20.0;
-        int rules = 0;
-        bool inRule = false;
-        for (int y = 0; y < height; ++y) {
-            const char* row = image.constData() + pixels + qsizetype(y) * width;
-            int ruleEnd = -1;
-            for (int x = 0; x < width;) {
-                if (uchar(row[x]) >= 128) {
-                    ++x;
-                    continue;
-                }
-                const int start = x;
-                while (x < width && uchar(row[x]) < 128) ++x;
-                if (x - start > width / 3) ruleEnd = x;
-            }
-            if (ruleEnd >= 0 && !inRule) {
-                ++rules;
-                QVERIFY2(qAbs(ruleEnd - margin) < 8,
-                         qPrintable(QString("%1: the rule at %2 pt ends at %3 pt, the margin is "
-                                            "at %4 pt")
-                                        .arg(QFileInfo(file).fileName())
-                                        .arg(y)
-                                        .arg(ruleEnd)
-                                        .arg(margin)));
-            }
-            inRule = ruleEnd >= 0;
+// Answers of three and four printed lines: the program's PDF and the saved .doc converted by
+// a LibreOffice of its own (a fresh profile, the fontconfig alias the program installs) have
+// the same pages, each ending with the two closing lines, ruled to the margin.
+void TestOfficeIntegration::longAnswersSamePagesEverywhere() {
+    HB_REQUIRE(
+        !test::programOnPath("pdftotext").isEmpty() && !test::programOnPath("pdftoppm").isEmpty(),
+        "pdftotext and pdftoppm (poppler-utils) are not installed");
+    test::Desk desk;
+    LibreOfficeSuite office(nullptr, settings());
+    writeFileBytes(desk.dir.filePath("Set.ini"), defaultFileBytes("Set.ini"));
+    desk.ctx.office = &office;
+    const QString said = QStringLiteral(
+        "我于2023年3月入职该公司，从事建筑施工工作，公司一直没有与我签订"
+        "书面劳动合同，从2025年10月起拖欠工资，每月5800元，");
+    for (int k = 1; k <= 12; ++k) {
+        desk.record.setText(question(k), QStringLiteral("问：第%1问，请如实陈述有关情况？").arg(k));
+        desk.record.setText(answer(k), QStringLiteral("答：") + said.repeated(k % 2 ? 2 : 3));
+    }
+    QVERIFY(composeRecordDocument(desk.ctx).documentReady);
+    const QString pdf = desk.bl("long.pdf");
+    const QString doc = desk.bl("long.doc");
+    QVERIFY2(office.saveAs(pdf), qPrintable(office.lastError()));
+    QVERIFY2(office.saveAs(doc), qPrintable(office.lastError()));
+
+    QTemporaryDir own;
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", own.filePath("config").toUtf8());
+    const bool installed = installFontAlias();
+    qputenv("XDG_CONFIG_HOME", configHome);
+    QVERIFY(installed);
+    const RunResult r = runProgram(
+        programDir_ + "/soffice",
+        {"--headless", "--norestore", "-env:UserInstallation=file://" + own.filePath("profile"),
+         "--convert-to", "pdf", "--outdir", own.filePath("out"), doc},
+        180000, {"TMPDIR=" + own.path(), "XDG_CONFIG_HOME=" + own.filePath("config")});
+    const QString docPdf = own.filePath("out/long.pdf");
+    QVERIFY2(QFileInfo(docPdf).size() > 0, r.output.constData());
+
+    static const QRegularExpression wordRe(
+        QStringLiteral("<word xMin=\"[0-9.]+\" yMin=\"[0-9.]+\" xMax=\"[0-9.]+\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    int pageCount = -1;
+    for (const QString& file : {pdf, docPdf}) {
+        QStringList pages = run(test::programOnPath("pdftotext"), {"-bbox", file, "-"})
+                                .split("</page>", Qt::SkipEmptyParts);
+        pages.removeLast();          // what follows the last page
+        QVERIFY(pages.size() >= 4);  // 12 questions, 3.5 answer lines each
+        if (pageCount < 0) pageCount = int(pages.size());
+        QCOMPARE(pages.size(), pageCount);
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            // The page's lines by their foot, the lowest last.
+            QMap<double, QStringList> lines;
+            for (const auto& m : wordRe.globalMatch(pages[i]))
+                lines[m.captured(1).toDouble()] << m.captured(2);
+            const QList<QStringList> byFoot = lines.values();
+            const QString where = QString("%1 page %2").arg(QFileInfo(file).fileName()).arg(i + 1);
+            QVERIFY2(byFoot.size() > 2, qPrintable(where));
+            QVERIFY2(byFoot.last().contains("记录人签名："), qPrintable(where));
+            QVERIFY2(byFoot[byFoot.size() - 2].contains("被询问人签名："), qPrintable(where));
         }
-        // Page 1 has room for one line more, which may take line 5's question.
-        QVERIFY2(rules >= 19,
-                 qPrintable(
-                     QString("%1: %2 rules on page 2").arg(QFileInfo(file).fileName()).arg(rules)));
+        // Page 1: its eight lines below the header, whose fields are ruled to their own length.
+        for (int page = 1; page <= 3; ++page) {
+            QList<int> ends = ruleEnds(file, page, own.path());
+            QVERIFY(ends.size() >= 8);
+            if (page == 1) ends = ends.mid(ends.size() - 8);
+            for (int end : ends)
+                QVERIFY2(qAbs(end - kMarginPt) < 3 / 25.4 * 72,
+                         qPrintable(QString("%1 page %2: a rule ends at %3 pt")
+                                        .arg(QFileInfo(file).fileName())
+                                        .arg(page)
+                                        .arg(end)));
+        }
     }
 }
 

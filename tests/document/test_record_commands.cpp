@@ -1,9 +1,12 @@
 // Saving and printing from the menu, on the recording office.
+#include <unistd.h>
+
 #include <QtTest>
 
 #include "document/record_commands.h"
 #include "platform/files.h"
 #include "platform/ini.h"
+#include "resources/resources.h"
 #include "support/test_app.h"
 
 using namespace hb;
@@ -40,6 +43,20 @@ struct Desk : TestApp {
     }
 };
 
+// BL that nothing can be written into, root included, while it lives.
+struct LockedFolder {
+    explicit LockedFolder(const QString& path) : path(path) {
+        locked = geteuid() == 0 ? QProcess::execute("chattr", {"+i", path}) == 0
+                                : QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    ~LockedFolder() {
+        if (geteuid() == 0) QProcess::execute("chattr", {"-i", path});
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString path;
+    bool locked = false;
+};
+
 }  // namespace
 
 class TestRecordCommands : public QObject {
@@ -53,6 +70,8 @@ class TestRecordCommands : public QObject {
     void saveFailureReported();
     void printCurrentRecord_data();
     void printCurrentRecord();
+    void printWithDocDocLocked_data();
+    void printWithDocDocLocked();
     void printSavedDocument_data();
     void printSavedDocument();
 };
@@ -178,6 +197,31 @@ void TestRecordCommands::printCurrentRecord() {
     } else {
         QVERIFY(!app.office.calls.contains("print"));
     }
+}
+
+// A Doc.doc that cannot be replaced serves while it is the blank; anything else there would be
+// printed in place of the record.
+void TestRecordCommands::printWithDocDocLocked_data() {
+    QTest::addColumn<QByteArray>("docDoc");
+    QTest::addColumn<bool>("printed");
+    QTest::newRow("the blank") << shippedFile("document/Doc.doc") << true;
+    QTest::newRow("another document") << QByteArray("another record") << false;
+}
+
+void TestRecordCommands::printWithDocDocLocked() {
+    QFETCH(QByteArray, docDoc);
+    QFETCH(bool, printed);
+    Desk app;
+    QDir().mkpath(app.dir("BL"));
+    writeFileBytes(app.dir("BL/Doc.doc"), docDoc);
+    LockedFolder bl(app.dir("BL"));
+    if (!bl.locked) QSKIP("BL cannot be made unwritable here (chattr)");
+    app.trigger(kPrint);
+    QCOMPARE(app.office.calls.contains("print"), printed);
+    QCOMPARE(app.status(), printed ? QStringLiteral("打 印 成 功！") : QStringLiteral("版本"));
+    // The template cannot be written into BL either, and says so.
+    QVERIFY(app.texts().value(1).startsWith("笔录模板没有保存"));
+    QCOMPARE(app.texts().value(2).startsWith("笔录没有打印出来"), !printed);
 }
 
 void TestRecordCommands::printSavedDocument_data() {

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
@@ -9,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/gbk.h"
 #include "resources/resources.h"
+#include "support/require.h"
 #include "support/test_app.h"
 
 using namespace hb;
@@ -137,6 +139,13 @@ void TestTexts::largestTextIsShownWhole() {
     QVERIFY(shown.endsWith(shownText(bytes).right(200)));
     QCOMPARE(box(app)->font().pointSize(), 9);
     QCOMPARE(box(app)->font().family(), QStringLiteral("宋体"));
+    // Tables aligned with blanks (j.txt) stay aligned: half-width figures and blanks.
+    HB_REQUIRE(QFontDatabase::hasFamily(songFace()),
+               songFace() + " (fonts-arphic-gbsn00lp) is not installed");
+    const QFontMetrics metrics(box(app)->font());
+    QCOMPARE(QFontInfo(box(app)->font()).family(), songFace());
+    for (const char* c : {" ", "1", "%", "m"})
+        QCOMPARE(metrics.horizontalAdvance(c) * 2, metrics.horizontalAdvance("年"));
 }
 
 void TestTexts::showingAgainDropsEdits() {
