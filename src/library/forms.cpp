@@ -1,14 +1,20 @@
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <utility>
 
-#include "record/inquiry_record.h"
 #include "document/office.h"
 #include "library/library.h"
+#include "platform/background.h"
 #include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/ini.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 namespace {
@@ -43,12 +49,100 @@ QString formPath(const AppContext& ctx, const InspectionForm& form) {
     return QDir(ctx.paths.systemDir).filePath(QString::fromUtf8(form.fileName));
 }
 
+QString formStem(const InspectionForm& form) {
+    return QString::fromUtf8(form.fileName).section(QLatin1Char('.'), 0, 0);
+}
+
+// Forms filled in for an authority, named by their content: each is converted once, and a
+// form the officer has not touched since is recognised as such.
+QString filledDir(const AppContext& ctx) {
+    return QDir(ctx.paths.systemDir).filePath(QStringLiteral(".wenshu"));
+}
+
+bool writtenBefore(const AppContext& ctx, const InspectionForm& form, const QByteArray& bytes) {
+    if (bytes == inspectionFormBytes(form)) return true;
+    const QDir filled(filledDir(ctx));
+    for (const QString& name : filled.entryList({formStem(form) + QStringLiteral("-*.doc")}))
+        if (readFileBytes(filled.filePath(name)) == bytes) return true;
+    return false;
+}
+
+// The office converts the filled source into the form; the reason when it did not.
+QString convertFilled(AppContext& ctx, const InspectionForm& form, const QByteArray& source,
+                      const QString& target) {
+    QTemporaryDir work;
+    const QString fodt = work.filePath(formStem(form) + QStringLiteral(".fodt"));
+    if (!QDir().mkpath(filledDir(ctx)))
+        return QStringLiteral("无法创建目录 %1").arg(filledDir(ctx));
+    QString failure;
+    if (!work.isValid() || !writeFileBytes(fodt, source, &failure))
+        return QStringLiteral("无法写入 %1 %2").arg(fodt, failure);
+    OfficeSuite& office = *ctx.office;
+    office.create();
+    office.attach();
+    if (!office.open(fodt) || !office.saveAs(target)) failure = office.lastError();
+    office.close();
+    office.quit();
+    if (failure.isEmpty() && QFileInfo(target).size() <= 0)
+        failure = QStringLiteral("没有生成 %1").arg(target);
+    return failure;
+}
+
 }  // namespace
 
-bool writeBlankForm(AppContext& ctx, const InspectionForm& form, QString* backup, QString* error) {
+FormAuthority formAuthority(const AppContext& ctx) {
+    const IniFile settings = IniFile::load(ctx.paths.settingsFile());
+    return {settings.value(QStringLiteral("wenshu"), QStringLiteral("jiguan")),
+            settings.value(QStringLiteral("wenshu"), QStringLiteral("wenhao"))};
+}
+
+QByteArray fillFormSource(const QByteArray& source, const FormAuthority& authority) {
+    QString text = QString::fromUtf8(source);
+    const std::pair<QLatin1String, QString> blanks[] = {
+        {QLatin1String("Jiguan"), authority.name},
+        {QLatin1String("Wenhao"), authority.numberPrefix},
+    };
+    for (const auto& [style, value] : blanks) {
+        if (value.isEmpty()) continue;
+        const QRegularExpression span(
+            QStringLiteral("<text:span text:style-name=\"%1\">[^<]*</text:span>").arg(style));
+        QString out;
+        qsizetype at = 0;
+        for (const QRegularExpressionMatch& m : span.globalMatch(text)) {
+            out += QStringView(text).mid(at, m.capturedStart() - at);
+            out += value.toHtmlEscaped();
+            at = m.capturedEnd();
+        }
+        out += QStringView(text).mid(at);
+        text = out;
+    }
+    return text.toUtf8();
+}
+
+QByteArray formBytes(AppContext& ctx, const InspectionForm& form, QString* error) {
+    const FormAuthority authority = formAuthority(ctx);
+    const QByteArray source = inspectionFormSource(form);
+    if (authority.isEmpty() || source.isEmpty()) return inspectionFormBytes(form);
+    const QByteArray filled = fillFormSource(source, authority);
+    const QString key = QString::fromLatin1(
+        QCryptographicHash::hash(filled, QCryptographicHash::Sha1).toHex().left(16));
+    const QString path =
+        QDir(filledDir(ctx)).filePath(formStem(form) + QLatin1Char('-') + key + ".doc");
+    if (QFileInfo(path).size() <= 0) {
+        const QString why = runBusy(QStringLiteral("正在填写监察文书的发文机关..."),
+                                    [&] { return convertFilled(ctx, form, filled, path); });
+        if (!why.isEmpty()) {
+            *error = QStringLiteral("无法填写发文机关：%1").arg(why);
+            return {};
+        }
+    }
+    return readFileBytes(path);
+}
+
+bool writeForm(AppContext& ctx, const InspectionForm& form, const QByteArray& bytes,
+               QString* backup, QString* error) {
     backup->clear();
     const QString path = formPath(ctx, form);
-    const QByteArray blank = inspectionFormBytes(form);
     if (!QDir().mkpath(ctx.paths.systemDir)) {
         *error = QStringLiteral("无法创建目录 %1").arg(ctx.paths.systemDir);
         return false;
@@ -60,9 +154,9 @@ bool writeBlankForm(AppContext& ctx, const InspectionForm& form, QString* backup
             *error = existing.errorString();
             return false;
         }
-        const bool changed = existing.readAll() != blank;
+        const QByteArray before = existing.readAll();
         existing.close();
-        if (changed) {
+        if (before != bytes && !writtenBefore(ctx, form, before)) {
             const QString copy = datedCopyPath(path, ctx.clock->now());
             if (!QFile::rename(path, copy)) {
                 *error = QStringLiteral("原文件无法另存为 %1").arg(copy);
@@ -71,13 +165,13 @@ bool writeBlankForm(AppContext& ctx, const InspectionForm& form, QString* backup
             *backup = copy;
         }
     }
-    return writeFileBytes(path, blank, error);
+    return writeFileBytes(path, bytes, error);
 }
 
 namespace {
 
-// The office check, then the blank form written out before any office program starts, so
-// that a failed write starts nothing. The form's path, or empty when the command ends here.
+// The office check, then the form written out before any office program shows it, so that
+// a failed write shows nothing. The form's path, or empty when the command ends here.
 QString prepareForm(AppContext& ctx, const InspectionForm& form, const QString& notInstalled) {
     if (!isOfficeInstalled(ctx)) {
         ctx.dialogs->message(notInstalled, kCannotOpen);
@@ -85,7 +179,8 @@ QString prepareForm(AppContext& ctx, const InspectionForm& form, const QString& 
     }
     const QString path = formPath(ctx, form);
     QString backup, error;
-    if (!writeBlankForm(ctx, form, &backup, &error)) {
+    const QByteArray bytes = formBytes(ctx, form, &error);
+    if (bytes.isEmpty() || !writeForm(ctx, form, bytes, &backup, &error)) {
         reportWriteFailure(ctx, path, error);
         return {};
     }

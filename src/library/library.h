@@ -34,6 +34,20 @@ struct InspectionForm {
 std::span<const InspectionForm> inspectionForms();
 // The blank form as shipped.
 QByteArray inspectionFormBytes(const InspectionForm& form);
+// The Flat ODF source of a word-processor form; empty for a workbook.
+QByteArray inspectionFormSource(const InspectionForm& form);
+
+// The issuing authority and the prefix of the document numbers, from Set.ini [wenshu]
+// ("jiguan", "wenhao"; the Windows edition ignores the section). The forms leave both blank
+// to be filled in by hand unless they are set.
+struct FormAuthority {
+    QString name;
+    QString numberPrefix;
+    bool isEmpty() const { return name.isEmpty() && numberPrefix.isEmpty(); }
+};
+FormAuthority formAuthority(const AppContext& ctx);
+// A form's source with the authority's blanks filled in; unchanged where a value is empty.
+QByteArray fillFormSource(const QByteArray& source, const FormAuthority& authority);
 
 // The file names of the two help files in the program directory, by menu caption.
 struct HelpFile {
@@ -42,10 +56,16 @@ struct HelpFile {
 };
 std::span<const HelpFile> helpFiles();
 
-// Writes the blank form to the system folder. A file there that differs from the blank
-// (the officer filled it in and saved it) is first renamed to a dated copy beside it, whose
-// path goes to *backup. False, with the reason in *error, when the form could not be written.
-bool writeBlankForm(AppContext& ctx, const InspectionForm& form, QString* backup, QString* error);
+// The form as it is written out: the shipped blank, or for a set authority the blank filled
+// in and converted by the office (slow work, done once for each authority and kept in the
+// system folder). Empty, with the reason in *error, when the conversion failed.
+QByteArray formBytes(AppContext& ctx, const InspectionForm& form, QString* error);
+
+// Writes the form to the system folder. A file there that differs from every form written
+// before (the officer filled it in and saved it) is first renamed to a dated copy beside it,
+// whose path goes to *backup. False, with the reason in *error, when it could not be written.
+bool writeForm(AppContext& ctx, const InspectionForm& form, const QByteArray& bytes,
+               QString* backup, QString* error);
 
 // The menu commands of the forms: write, open, and for word-processor forms the question
 // whether to print directly.

@@ -87,4 +87,10 @@ QByteArray inspectionFormBytes(const InspectionForm& form) {
     return shippedFile(QStringLiteral("forms/") + QString::fromUtf8(form.fileName));
 }
 
+QByteArray inspectionFormSource(const InspectionForm& form) {
+    if (form.program != InspectionForm::Program::WordProcessor) return {};
+    const QString stem = QString::fromUtf8(form.fileName).section(QLatin1Char('.'), 0, 0);
+    return shippedFile(QStringLiteral("forms/src/") + stem + QStringLiteral(".fodt"));
+}
+
 }  // namespace hb

@@ -23,6 +23,18 @@ const InspectionForm& formNamed(const char* fileName) {
     qFatal("no form %s", fileName);
 }
 
+// Converts as the office does, keeping the bytes: the form written is the filled source.
+struct CopyingOffice : FakeOffice {
+    QString opened;
+    bool open(const QString& path) override {
+        opened = path;
+        return FakeOffice::open(path);
+    }
+    bool saveAs(const QString& path) override {
+        return FakeOffice::saveAs(path) && QFile::copy(opened, path);
+    }
+};
+
 }  // namespace
 
 class TestForms : public QObject {
@@ -38,6 +50,9 @@ class TestForms : public QObject {
     void changedFormIsKeptAsDatedCopy();
     void failedWriteOpensNothing();
     void failedOpenAsksNothing();
+    void authorityFilledIn_data();
+    void authorityFilledIn();
+    void failedFillOpensNothing();
 };
 
 void TestForms::everyFormIsWrittenAndOpened_data() {
@@ -218,6 +233,58 @@ void TestForms::failedOpenAsksNothing() {
     QVERIFY(app.dialogs.lastText().contains(app.office.error));
     QVERIFY(!app.office.calls.contains(QStringLiteral("print")));
     QVERIFY(!app.office.calls.contains(QStringLiteral("visible 1")));
+}
+
+void TestForms::authorityFilledIn_data() {
+    QTest::addColumn<QString>("jiguan");
+    QTest::addColumn<QString>("wenhao");
+    QTest::newRow("none: the blank as shipped") << ""
+                                                << "";
+    QTest::newRow("both") << "某市人力资源和社会保障局"
+                          << "某人社监";
+    QTest::newRow("name only, marks escaped") << "甲&<乙>局"
+                                              << "";
+}
+
+// Filled in when the form is written out, converted once for each authority; the two
+// workbooks carry no authority.
+void TestForms::authorityFilledIn() {
+    QFETCH(QString, jiguan);
+    QFETCH(QString, wenhao);
+    TestApp app;
+    app.writeSettings("[pop]\ntanchu=0\n[wenshu]\njiguan=" + jiguan + "\nwenhao=" + wenhao + "\n");
+    CopyingOffice office;
+    app.ctx.office = &office;
+    const QString system = app.dir("system");
+    for (int i = 0; i < 2; ++i) {
+        app.dialogs.answers << Answer::Cancel << Answer::Cancel;
+        app.trigger("行政处罚决定书");
+        app.trigger("用人单位基本情况采集");
+    }
+    QCOMPARE(filesIn(system), (QStringList{"liangw2.xls", "ws15.doc"}));
+    QCOMPARE(readFileBytes(system + "/liangw2.xls"), inspectionFormBytes(formNamed("liangw2.xls")));
+    const QByteArray written = readFileBytes(system + "/ws15.doc");
+    if (jiguan.isEmpty() && wenhao.isEmpty()) {
+        QCOMPARE(written, inspectionFormBytes(formNamed("ws15.doc")));
+        QVERIFY(office.callsStartingWith("save").isEmpty());
+        return;
+    }
+    QCOMPARE(office.callsStartingWith("save").size(), 1);
+    const QString text = QString::fromUtf8(written);
+    QCOMPARE(text.count(jiguan.toHtmlEscaped()), 2);  // heading and seal
+    QCOMPARE(text.contains("style-name=\"Jiguan\""), false);
+    QCOMPARE(text.contains("style-name=\"Wenhao\""), wenhao.isEmpty());
+    if (!wenhao.isEmpty()) QVERIFY(text.contains(wenhao + "罚〔"));
+}
+
+void TestForms::failedFillOpensNothing() {
+    TestApp app("[pop]\ntanchu=0\n[wenshu]\njiguan=某局\n");
+    app.office.saveSucceeds = false;
+    app.trigger("立案审批表");
+    QVERIFY(filesIn(app.dir("system")).isEmpty());
+    QCOMPARE(app.dialogs.shown.size(), qsizetype(1));
+    QVERIFY(app.dialogs.lastText().contains(app.office.error));
+    QVERIFY(!app.office.calls.contains("visible 1"));
 }
 
 QTEST_MAIN(TestForms)

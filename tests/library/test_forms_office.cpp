@@ -1,9 +1,11 @@
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "document/libreoffice.h"
 #include "library/library.h"
 #include "platform/files.h"
 #include "support/require.h"
@@ -28,19 +30,29 @@ QString findSoffice() {
     return found;
 }
 
+// Text without blanks of any width: line breaks and blank lines do not count.
+QString compact(QString text) {
+    static const QRegularExpression blanks(QStringLiteral("[\\s\\x{3000}]+"));
+    return text.remove(blanks);
+}
+
 }  // namespace
 
 class TestFormsOffice : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase();
-    void libreOfficeReadsEveryForm_data();
-    void libreOfficeReadsEveryForm();
+    void titleHeadsTheFirstPage_data();
+    void titleHeadsTheFirstPage();
+    void contentsGiveThePages();
+    void authorityFilledInByTheOffice();
 
   private:
-    // Every form converted to UTF-8 text (documents) or CSV (workbooks), by LibreOffice on a
-    // private profile so that an office window the user has open is never involved.
+    // Files converted by LibreOffice on a private profile, so that an office window the user
+    // has open is never involved.
     bool convert(const QStringList& files, const QString& filter, QString* log);
+    // One page of a converted document as text.
+    QString pageText(const QString& pdf, int page);
 
     QTemporaryDir work_;
     std::unique_ptr<TestApp> app_;
@@ -52,6 +64,7 @@ void TestFormsOffice::initTestCase() {
     HB_REQUIRE(!soffice_.isEmpty(),
                "LibreOffice (soffice) is not installed; install libreoffice-writer and "
                "libreoffice-calc to run this test");
+    HB_REQUIRE(!programOnPath("pdftotext").isEmpty(), "pdftotext (poppler-utils) is not installed");
     QVERIFY(work_.isValid());
     QDir().mkpath(work_.filePath(QStringLiteral("tmp")));
 
@@ -66,7 +79,7 @@ void TestFormsOffice::initTestCase() {
         (f.program == InspectionForm::Program::Spreadsheet ? workbooks : documents) << path;
     }
     QString log;
-    QVERIFY2(convert(documents, QStringLiteral("txt:Text (encoded):UTF8"), &log), qPrintable(log));
+    QVERIFY2(convert(documents, QStringLiteral("pdf"), &log), qPrintable(log));
     QVERIFY2(convert(workbooks, QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"), &log),
              qPrintable(log));
 }
@@ -89,23 +102,73 @@ bool TestFormsOffice::convert(const QStringList& files, const QString& filter, Q
     return finished && soffice.exitStatus() == QProcess::NormalExit && soffice.exitCode() == 0;
 }
 
-void TestFormsOffice::libreOfficeReadsEveryForm_data() {
+QString TestFormsOffice::pageText(const QString& pdf, int page) {
+    QProcess p;
+    p.start(programOnPath("pdftotext"),
+            {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void TestFormsOffice::titleHeadsTheFirstPage_data() {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("title");
     for (const InspectionForm& f : inspectionForms())
         QTest::newRow(f.fileName) << QString::fromUtf8(f.fileName) << titleOf(f);
 }
 
-void TestFormsOffice::libreOfficeReadsEveryForm() {
+// A swapped form would show: each begins with its own title, below the authority's blank.
+void TestFormsOffice::titleHeadsTheFirstPage() {
     QFETCH(QString, fileName);
     QFETCH(QString, title);
     const QFileInfo info(fileName);
-    const QString converted = work_.filePath(
-        QStringLiteral("out/") + info.completeBaseName() +
-        (info.suffix() == QLatin1String("xls") ? QStringLiteral(".csv") : QStringLiteral(".txt")));
-    const QString text = QString::fromUtf8(readFileBytes(converted));
-    QVERIFY2(!text.isEmpty(), qPrintable(converted));
-    QVERIFY2(text.contains(title), qPrintable(text.left(300)));
+    if (info.suffix() == QLatin1String("xls")) {
+        const QString csv = work_.filePath("out/" + info.completeBaseName() + ".csv");
+        QVERIFY2(QString::fromUtf8(readFileBytes(csv)).contains(title), qPrintable(csv));
+        return;
+    }
+    const QString first = pageText(work_.filePath("out/" + info.completeBaseName() + ".pdf"), 1);
+    QVERIFY2(compact(first).startsWith(title), qPrintable(first.left(200)));
+    QVERIFY2(!first.contains(QStringLiteral("澄屿")), "a made-up authority");
+}
+
+// The compendium's contents give each form's page, and that page begins with its title.
+void TestFormsOffice::contentsGiveThePages() {
+    const QString pdf = work_.filePath("out/ws27.pdf");
+    static const QRegularExpression entry(QStringLiteral("^[０-９]+．(\\S+?)[.．…]*\\s*([0-9]+)$"),
+                                          QRegularExpression::MultilineOption);
+    QStringList titles;
+    for (const InspectionForm& f : inspectionForms().subspan(1, 26)) titles << titleOf(f);
+    int found = 0;
+    for (const QRegularExpressionMatch& m : entry.globalMatch(pageText(pdf, 1))) {
+        const QString title = titles.value(found++);
+        QCOMPARE(compact(m.captured(1)), title);
+        const QString page = pageText(pdf, m.captured(2).toInt());
+        QVERIFY2(compact(page).startsWith(title), qPrintable(m.captured(0) + ": " + page.left(80)));
+    }
+    QCOMPARE(found, 26);
+}
+
+void TestFormsOffice::authorityFilledInByTheOffice() {
+    TestApp app("[pop]\ntanchu=0\n[wenshu]\njiguan=某市人力资源和社会保障局\nwenhao=某人社监\n");
+    LibreOfficeSuite::Settings settings;
+    settings.workDir = work_.filePath(QStringLiteral("office"));
+    LibreOfficeSuite office(&app.shell, settings);
+    app.ctx.office = &office;
+    app.dialogs.answers << Answer::Cancel;
+    app.trigger(QStringLiteral("行政处罚决定书"));
+    QCOMPARE(app.dialogs.shown.size(), qsizetype(1));  // the print question alone
+    const QString doc = app.dir(QStringLiteral("system/ws15.doc"));
+    QCOMPARE(readFileBytes(doc).left(8), QByteArray::fromHex("D0CF11E0A1B11AE1"));
+
+    QDir().mkpath(work_.filePath("filled"));
+    QFile::copy(doc, work_.filePath("filled/ws15-filled.doc"));
+    QString log;
+    QVERIFY2(convert({work_.filePath("filled/ws15-filled.doc")}, "pdf", &log), qPrintable(log));
+    const QString text = compact(pageText(work_.filePath("out/ws15-filled.pdf"), 1));
+    QVERIFY2(text.startsWith(QStringLiteral("某市人力资源和社会保障局行政处罚决定书某人社监罚〔")),
+             qPrintable(text.left(80)));
+    QVERIFY(text.contains(QStringLiteral("某市人力资源和社会保障局（印章）")));
 }
 
 QTEST_MAIN(TestFormsOffice)

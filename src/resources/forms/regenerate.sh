@@ -43,8 +43,8 @@ def q(name):
     return '{%s}%s' % (NS[prefix], local)
 
 STYLE_REFS = {q('text:style-name'), q('table:style-name'), q('style:parent-style-name')}
-AUTHORITY = '澄屿市人力资源和社会保障局'
 TITLE = '监察文书大全'
+NBSP = '\u00a0'
 DIGITS = str.maketrans('0123456789', '０１２３４５６７８９')
 
 out_path, paths = sys.argv[1], sys.argv[2:]
@@ -61,13 +61,38 @@ base.find(q('office:meta')).find(q('dc:title')).text = TITLE
 def para(style, content):
     p = ET.SubElement(text, q('text:p'), {q('text:style-name'): style})
     p.text = content
+    return p
 
+# Contents: each title, dotted to its page number at the right margin. The numbers are
+# references to a bookmark at the head of each form, which the office works out.
 toc = ET.SubElement(auto, q('style:style'), {q('style:name'): 'toc', q('style:family'): 'paragraph',
                                              q('style:parent-style-name'): 'Body'})
-ET.SubElement(toc, q('style:paragraph-properties'), {q('fo:line-height'): '20pt', q('fo:text-indent'): '0cm',
-                                                     q('fo:margin-left'): '1.7cm'})
+tocp = ET.SubElement(toc, q('style:paragraph-properties'), {q('fo:line-height'): '20pt', q('fo:text-indent'): '0cm',
+                                                            q('fo:margin-left'): '0.8cm', q('fo:margin-right'): '0cm'})
+stops = ET.SubElement(tocp, q('style:tab-stops'))
+ET.SubElement(stops, q('style:tab-stop'), {q('style:position'): '14.8cm', q('style:type'): 'right',
+                                           q('style:leader-style'): 'dotted', q('style:leader-text'): '.'})
 
-para('Authority', AUTHORITY)
+# Page numbers at the foot of every page, inside the bottom margin the forms were laid out on.
+layout = auto.find(q('style:page-layout'))
+props = layout.find(q('style:page-layout-properties'))
+props.set(q('fo:margin-bottom'), '1.2cm')
+footer_style = ET.SubElement(layout, q('style:footer-style'))
+ET.SubElement(footer_style, q('style:header-footer-properties'),
+              {q('fo:min-height'): '0.6cm', q('fo:margin-top'): '0.4cm', q('style:dynamic-spacing'): 'false'})
+master = base.find(q('office:master-styles')).find(q('style:master-page'))
+footer = ET.SubElement(master, q('style:footer'))
+number = ET.SubElement(footer, q('text:p'), {q('text:style-name'): 'PageNumber'})
+ET.SubElement(number, q('text:page-number'), {q('text:select-page'): 'current'}).text = '1'
+page_number = ET.SubElement(base.find(q('office:styles')), q('style:style'),
+                            {q('style:name'): 'PageNumber', q('style:family'): 'paragraph',
+                             q('style:parent-style-name'): 'Standard'})
+ET.SubElement(page_number, q('style:paragraph-properties'), {q('fo:text-align'): 'center'})
+ET.SubElement(page_number, q('style:text-properties'),
+              {q('fo:font-size'): '10.5pt', q('style:font-size-asian'): '10.5pt'})
+
+authority = para('Authority', None)
+ET.SubElement(authority, q('text:span'), {q('text:style-name'): 'Jiguan'}).text = NBSP * 24
 para('Title', TITLE)
 para('DocNumber', '')
 para('Flush', '目　录')
@@ -77,7 +102,16 @@ for i, path in enumerate(paths, 1):
     root = ET.parse(path).getroot()
     body = list(root.find(q('office:body')).find(q('office:text')))
     title = ''.join(next(e for e in body if e.get(q('text:style-name')) == 'Title').itertext())
-    para('toc', '%s．%s' % (str(i).translate(DIGITS), title))
+    entry = para('toc', '%s．%s' % (str(i).translate(DIGITS), title))
+    ET.SubElement(entry, q('text:tab'))
+    ET.SubElement(entry, q('text:bookmark-ref'), {q('text:reference-format'): 'page',
+                                                  q('text:ref-name'): 'form%d' % i}).text = '?'
+    # The bookmark opens the form's first paragraph, its authority line.
+    head = body[0]
+    assert head.tag == q('text:p'), path
+    mark = ET.Element(q('text:bookmark'), {q('text:name'): 'form%d' % i})
+    mark.tail, head.text = head.text, None
+    head.insert(0, mark)
     forms.append((i, root, body))
 
 for i, root, body in forms:
