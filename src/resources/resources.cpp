@@ -129,7 +129,11 @@ bool installFontAlias(QString* error) {
     const QByteArray alias = resource(QStringLiteral("fonts/") + kFontAlias);
     const QString path = userFontAliasPath();
     if (readFileBytes(path) == alias) return true;
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && writeFileBytes(path, alias, error);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        if (error) *error = QStringLiteral("无法创建目录 %1").arg(QFileInfo(path).absolutePath());
+        return false;
+    }
+    return writeFileBytes(path, alias, error);
 }
 
 QStringList defaultFileNames() {
