@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "record/inquiry_record.h"
 #include "document/composer.h"
 #include "document/office.h"
 #include "platform/clock.h"
@@ -10,7 +11,6 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/wait_cursor.h"
-#include "record/inquiry_record.h"
 
 namespace hb {
 namespace {
