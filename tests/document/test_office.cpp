@@ -247,8 +247,13 @@ void TestOffice::printing() {
     if (printed) {
         QCOMPARE(office.lastPrintJob(), detail);
         const QStringList args = QString::fromUtf8(readFileBytes(lpPath + ".args")).split('\n');
-        QCOMPARE(args.mid(0, 2), (QStringList{"-n", "1"}));
+        // The job is titled by the file, or by the record's title where one was given.
+        QCOMPARE(args.mid(0, 4), (QStringList{"-n", "1", "-t", "law"}));
         QVERIFY(args.value(4).endsWith("/out/document.pdf"));
+        office.setTitle(QStringLiteral("2026.9.15-某公司-张三"));
+        QVERIFY(office.print());
+        QCOMPARE(QString::fromUtf8(readFileBytes(lpPath + ".args")).section('\n', 3, 3),
+                 QStringLiteral("2026.9.15-某公司-张三"));
         const QString source = QString::fromUtf8(readFileBytes(program + "/source"));
         QVERIFY(source.contains("中华人民共和国劳动法</text:span></text:p>"));
     } else {
