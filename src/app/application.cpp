@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/startup.h"
+#include "app/translations.h"
 #include "app/wiring.h"
 #include "document/batch.h"
 #include "document/libreoffice.h"
@@ -132,6 +133,7 @@ int runApplication(int argc, char** argv) {
     // Before the first font is looked up, so that this process sees the alias as well.
     installFontAlias();
     QApplication app(argc, argv);
+    installQtTranslations();
     QApplication::setApplicationName(QStringLiteral("hengbi"));
     QApplication::setApplicationVersion(QStringLiteral(HB_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("hengbi"));

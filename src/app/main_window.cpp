@@ -15,8 +15,9 @@
 #include <QStylePainter>
 #include <QTimer>
 
-#include "platform/background.h"
+#include "app/record_fields.h"
 #include "app/widget_record.h"
+#include "platform/background.h"
 #include "resources/resources.h"
 
 namespace hb {
@@ -120,6 +121,7 @@ QLabel* label(QWidget* parent, const QString& name, const QRect& r, const QStrin
 QLineEdit* edit(QWidget* parent, const QString& name, const QRect& r, const QString& text = {},
                 bool centred = false) {
     auto* e = make<QLineEdit>(parent, name, r);
+    keepOnOneLine(e);
     e->setText(text);
     if (centred) e->setAlignment(Qt::AlignCenter);
     return e;
@@ -127,9 +129,7 @@ QLineEdit* edit(QWidget* parent, const QString& name, const QRect& r, const QStr
 
 QComboBox* combo(QWidget* parent, const QString& name, const QRect& r,
                  const QStringList& items = {}, const QString& shown = {}) {
-    auto* c = make<QComboBox>(parent, name, r);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
+    auto* c = make<ListField>(parent, name, r);
     c->addItems(items);
     c->setCurrentIndex(-1);
     c->setEditText(shown);
@@ -190,6 +190,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     client_->setFixedSize(1019, 572);
     setCentralWidget(client_);
     buildMenus();
+    // A fixed bar keeps the client area, and so every control, at one place on the screen.
+    menuBar()->setFixedHeight(kMenuBarHeight);
     buildControls();
 
     auto* bar = new QStatusBar(this);
@@ -254,14 +256,6 @@ void MainWindow::buildControls() {
     auto* banner = make<QLabel>(c, QStringLiteral("图片框1"), {-35, 0, 1053, 65});
     banner->setPixmap(bannerPixmap());
     banner->setAlignment(Qt::AlignCenter);
-
-    auto* notesButton = make<ColumnButton>(c, QStringLiteral("按钮5"), {993, 202, 25, 97});
-    notesButton->setText(QStringLiteral("案件情由备注"));
-    auto* back = make<ColumnButton>(c, QStringLiteral("按钮2"), {993, 299, 25, 82});
-    back->setText(QStringLiteral(" 上一步："));
-    back->setEnabled(false);
-    auto* next = make<ColumnButton>(c, QStringLiteral("按钮1"), {993, 381, 25, 82});
-    next->setText(QStringLiteral(" 下一步："));
 
     QGroupBox* pages[4] = {
         group(c, QStringLiteral("分组框1"), {1, 59, 517, 510}, true),
@@ -336,10 +330,20 @@ void MainWindow::buildControls() {
     sectionLabel(pages[3], "标签13", {13, 19, 88, 24}, " 笔录内容4：");
 
     QGroupBox* notes = group(c, QStringLiteral("分组框6"), {519, 59, 500, 510}, false);
+    notes->setAutoFillBackground(true);  // it covers the right-hand page
     sectionLabel(notes, "标签15", {16, 19, 176, 24}, " 案件经过详细备注信息：");
     auto* notesEdit =
         make<QPlainTextEdit>(notes, QStringLiteral("超级编辑框2"), {40, 64, 417, 424});
     notesEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    // The design overlaps the right edge of the pages with these: made last, they lie on top.
+    auto* notesButton = make<ColumnButton>(c, QStringLiteral("按钮5"), {993, 202, 25, 97});
+    notesButton->setText(QStringLiteral("案件情由备注"));
+    auto* back = make<ColumnButton>(c, QStringLiteral("按钮2"), {993, 299, 25, 82});
+    back->setText(QStringLiteral(" 上一步："));
+    back->setEnabled(false);
+    auto* next = make<ColumnButton>(c, QStringLiteral("按钮1"), {993, 381, 25, 82});
+    next->setText(QStringLiteral(" 下一步："));
 
     // The window's state values: kept in controls that are never on screen.
     const Hidden hiddenValues[] = {Hidden::statusMessage, Hidden::officePath,
@@ -347,7 +351,7 @@ void MainWindow::buildControls() {
                                    Hidden::ftpLocalPath,  Hidden::audioFilePath};
     int y = -100;
     for (Hidden h : hiddenValues) {
-        QLineEdit* e = edit(c, designName(h), {0, y, 80, 20});
+        auto* e = make<QLineEdit>(c, designName(h), {0, y, 80, 20});
         e->setMaxLength(1 << 20);
         e->hide();
         y -= 25;

@@ -13,6 +13,7 @@ namespace hb {
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
+    static constexpr int kMenuBarHeight = 23;
     static const QString kDesignTitle;
     static const QString kCodeOfConduct;
 

@@ -15,6 +15,12 @@ QWidget* part(MainWindow& w, const char* name) {
     return w.findChild<QWidget*>(QString::fromUtf8(name));
 }
 
+// The notes panel lies over the right-hand page; the right-edge buttons over both.
+void restack(MainWindow& w) {
+    part(w, "分组框6")->raise();
+    for (const char* button : {"按钮5", "按钮2", "按钮1"}) part(w, button)->raise();
+}
+
 }  // namespace
 
 void showSecondScreen(MainWindow& w) {
@@ -26,8 +32,7 @@ void showSecondScreen(MainWindow& w) {
     part(w, "分组框4")->setGeometry(kRightPage);
     part(w, "分组框3")->show();
     part(w, "分组框4")->show();
-    // The notes panel stays on top of the right-hand page.
-    part(w, "分组框6")->raise();
+    restack(w);
 }
 
 void showFirstScreen(MainWindow& w) {
@@ -39,14 +44,14 @@ void showFirstScreen(MainWindow& w) {
         QWidget* g = part(w, page);
         g->move(1660, g->y());
     }
-    part(w, "分组框6")->raise();
+    restack(w);
 }
 
 void toggleNotes(MainWindow& w) {
     QWidget* notes = part(w, "分组框6");
     notes->setGeometry(kRightPage);
     notes->setVisible(notes->isHidden());
-    notes->raise();
+    restack(w);
 }
 
 QString statusClockText(const QString& statusMessage, const QDateTime& now) {

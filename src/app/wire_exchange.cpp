@@ -10,6 +10,7 @@ namespace hb {
 
 void wireExchange(MainWindow& window, AppContext& ctx) {
     QGroupBox* panel = createFtpPanel(window.client());
+    panel->setAutoFillBackground(true);  // over the banner
     auto menu = [&window](const char* item, auto handler) {
         QObject::connect(window.action(QString::fromUtf8(item)), &QAction::triggered, &window,
                          handler);

@@ -10,6 +10,7 @@ namespace hb {
 void wireRecorder(MainWindow& window, AppContext& ctx) {
     auto* panel = new RecorderPanel(ctx, window.client());
     panel->hide();
+    panel->setAutoFillBackground(true);  // over the banner
     // Hiding only hides: a recording and its timer go on.
     QObject::connect(window.action(QStringLiteral("打开笔录录音")), &QAction::triggered, panel,
                      [panel] {

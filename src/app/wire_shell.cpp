@@ -1,11 +1,11 @@
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
 
 #include "app/main_window.h"
 #include "app/navigation.h"
+#include "app/record_fields.h"
 #include "app/startup.h"
 #include "app/wiring.h"
 #include "platform/clock.h"
@@ -39,8 +39,8 @@ void wireShell(MainWindow& w, AppContext& ctx) {
 
     // A pick, never typing, offers the ready-made answers.
     auto pick = [&w](Field field, auto handler) {
-        QObject::connect(w.control<QComboBox>(fieldSpec(field).designName), &QComboBox::activated,
-                         &w, handler);
+        QObject::connect(w.control<ListField>(fieldSpec(field).designName), &ListField::picked, &w,
+                         handler);
     };
     pick(question(2), [&w] { offerNameAnswer(w.record()); });
     pick(question(3), [&w] { offerWorkUnitPhrases(w.record()); });

@@ -283,7 +283,7 @@ QString unsafeStemMessage(const InquiryRecord& record) {
                     Field::personName}) {
         const QString reason = unsafeFileNameReason(record.text(f));
         if (!reason.isEmpty())
-            return QStringLiteral("“%1”的内容%2，不能用作笔录文件名。\n请修改后再保存或打印。")
+            return QStringLiteral("“%1”%2，不能用作笔录文件名。\n请修改后再保存或打印。")
                 .arg(stemFieldLabel(f), reason);
     }
     return {};

@@ -22,7 +22,7 @@ struct Composition {
 Composition composeRecordDocument(AppContext& ctx);
 
 // The message for the officer when a field of the file stem cannot be part of a file name
-// (path separator, "..", control character); empty when the stem is safe.
+// (empty, leading ".", a character Windows refuses, control character); empty when safe.
 QString unsafeStemMessage(const InquiryRecord& record);
 
 // The lines a question or answer prints on, in 14 pt SimSun across the record's text width,

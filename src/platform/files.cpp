@@ -28,12 +28,16 @@ bool writeFileBytes(const QString& path, const QByteArray& bytes, QString* error
 }
 
 QString unsafeFileNameReason(const QString& name) {
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
-        return QStringLiteral("含有路径分隔符（/ 或 \\）");
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return QStringLiteral("是“.”或“..”");
+    if (name.isEmpty()) return QStringLiteral("没有填写");
+    if (name.startsWith(QLatin1Char('.'))) return QStringLiteral("以“.”开头");
+    // The names travel to Windows machines and FTP servers, which refuse these.
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) return QStringLiteral("含有控制字符");
+        if (forbidden.contains(c)) return QStringLiteral("含有字符“%1”").arg(c);
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("含有控制字符（U+%1）")
+                .arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                .toUpper();
     }
     return {};
 }

@@ -12,8 +12,9 @@ QString readFileText(const QString& path);
 // On failure, *error (when given) holds the reason.
 bool writeFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
-// A name made from record fields or typed by the officer must stay a plain file name:
-// no path separator, no ".." and no control character. Returns the reason, or empty.
+// A name made from record fields or typed by the officer must stay a plain, visible file name
+// that Windows accepts too: not empty, no leading ".", none of \ / : * ? " < > | and no control
+// character. Returns the reason, naming the character, or empty.
 QString unsafeFileNameReason(const QString& name);
 
 }  // namespace hb

@@ -4,31 +4,72 @@
 #include <QStringEncoder>
 
 namespace hb {
+namespace {
+
+bool isLead(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 0x81 && u != 0xFF;
+}
+
+// Four-byte GB18030 sequences have a digit in second place; GBK pairs never do.
+qsizetype sequenceLength(const QByteArray& bytes, qsizetype i) {
+    if (!isLead(bytes[i])) return 1;
+    if (i + 1 < bytes.size() && bytes[i + 1] >= '0' && bytes[i + 1] <= '9') return 4;
+    return 2;
+}
+
+QString decodeGbk(const QByteArray& bytes) {
+    QStringDecoder decoder("GBK");
+    return decoder.decode(bytes);
+}
+
+}  // namespace
 
 QByteArray toGbk(const QString& text) {
     QStringEncoder encoder("GBK");
     return encoder.encode(text);
 }
 
+QByteArray toGb18030(const QString& text) {
+    if (isGbkEncodable(text)) return toGbk(text);
+    QByteArray out;
+    QStringEncoder gb18030("GB18030");
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, n);
+        out += isGbkEncodable(c) ? toGbk(c) : QByteArray(gb18030.encode(c));
+        i += n;
+    }
+    return out;
+}
+
 QString fromGbk(const QByteArray& bytes) {
     const qsizetype nul = bytes.indexOf('\0');
-    QStringDecoder decoder("GBK");
-    return decoder.decode(nul < 0 ? bytes : bytes.left(nul));
+    QByteArray text = nul < 0 ? bytes : bytes.left(nul);
+    // GB18030 has no single byte 0x80; code page 936 writes the euro sign so.
+    for (qsizetype i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) != 0x80) {
+            i += sequenceLength(text, i);
+            continue;
+        }
+        text.replace(i, 1, "\xA2\xE3");
+        i += 2;
+    }
+    QStringDecoder decoder("GB18030");
+    return decoder.decode(text);
 }
 
 bool isGbkEncodable(const QString& text) {
     QStringEncoder encoder("GBK");
     const QByteArray bytes = encoder.encode(text);
-    return !encoder.hasError() && fromGbk(bytes) == text;
+    return !encoder.hasError() && decodeGbk(bytes) == text;
 }
 
 QByteArray cutGbk(const QByteArray& bytes, qsizetype maxBytes) {
     if (bytes.size() <= maxBytes) return bytes;
     qsizetype i = 0;
     while (i < maxBytes) {
-        const bool lead = static_cast<unsigned char>(bytes[i]) >= 0x81 &&
-                          static_cast<unsigned char>(bytes[i]) != 0xFF;
-        const qsizetype width = lead ? 2 : 1;
+        const qsizetype width = sequenceLength(bytes, i);
         if (i + width > maxBytes) break;
         i += width;
     }

@@ -1,5 +1,7 @@
 #include "platform/ini.h"
 
+#include <QRegularExpression>
+
 #include "platform/files.h"
 #include "platform/gbk.h"
 
@@ -20,6 +22,21 @@ QByteArray trimBlanks(const QByteArray& s) {
 
 bool sameName(const QByteArray& a, const QByteArray& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool enclosedInQuotes(const QByteArray& v) {
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
+// One line whatever the text holds, and read back exactly: a line break would end the value
+// and start a line of its own, and the reader drops blanks and one pair of quotes.
+QByteArray storedValue(QString value) {
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    value.replace(lineBreaks, QStringLiteral(" "));
+    const QByteArray v = toGb18030(value);
+    if (v.isEmpty() || (!isBlank(v.front()) && !isBlank(v.back()) && !enclosedInQuotes(v)))
+        return v;
+    return '"' + v + '"';
 }
 
 }  // namespace
@@ -75,27 +92,26 @@ qsizetype IniFile::findKey(qsizetype sectionLine, const QByteArray& key) const {
 }
 
 bool IniFile::hasSection(const QString& section) const {
-    return findSection(toGbk(section)) >= 0;
+    return findSection(toGb18030(section)) >= 0;
 }
 
 QString IniFile::value(const QString& section, const QString& key,
                        const QString& defaultValue) const {
-    const qsizetype s = findSection(toGbk(section));
+    const qsizetype s = findSection(toGb18030(section));
     if (s < 0) return defaultValue;
-    const qsizetype k = findKey(s, toGbk(key));
+    const qsizetype k = findKey(s, toGb18030(key));
     if (k < 0) return defaultValue;
     const QByteArray& raw = lines_[k].raw;
     const qsizetype eq = raw.indexOf('=');
     QByteArray v = eq < 0 ? QByteArray() : trimBlanks(raw.mid(eq + 1));
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        v = v.mid(1, v.size() - 2);
+    if (enclosedInQuotes(v)) v = v.mid(1, v.size() - 2);
     return fromGbk(cutGbk(v, kMaxValueBytes));
 }
 
 void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray sec = toGbk(section);
-    const QByteArray k = toGbk(key);
-    const QByteArray v = toGbk(value);
+    const QByteArray sec = toGb18030(section);
+    const QByteArray k = toGb18030(key);
+    const QByteArray v = storedValue(value);
     qsizetype s = findSection(sec);
     if (s < 0) {
         if (!lines_.isEmpty() && !trimBlanks(lines_.back().raw).isEmpty())

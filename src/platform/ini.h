@@ -2,7 +2,9 @@
 // INI files over GBK bytes with the Windows profile-string rules: names match without
 // regard to ASCII case, blanks around names and values are dropped, one pair of enclosing
 // quotes is dropped, the first match wins, a read gives at most 10,239 bytes. Writing keeps
-// every other line of the file as it was and ends lines with CR LF.
+// every other line of the file as it was and ends lines with CR LF; a written value reads back
+// as it was given (GB18030, quoted when blanks or quotes at its ends would be dropped), except
+// that each run of line breaks becomes one blank.
 #include <QByteArray>
 #include <QList>
 #include <QString>

@@ -23,6 +23,8 @@ class DesktopShell : public Shell {
     QString findProgram(const QStringList& candidates) override;
 };
 
+// The Exec value of a Desktop Entry that starts the program with no arguments.
+QString desktopExecValue(const QString& program);
 // Writes the desktop launcher 衡笔.desktop for the executable (executable bit set).
 bool writeDesktopLauncher(const QString& desktopDir, const QString& executablePath);
 

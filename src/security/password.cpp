@@ -23,6 +23,8 @@ QLineEdit* passwordBox(QWidget* parent, const QString& name, const QRect& r) {
     e->setObjectName(name);
     e->setGeometry(r);
     e->setEchoMode(QLineEdit::Password);
+    // The style's own mask is a dot; the officers know "*".
+    e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     return e;
 }
 
@@ -60,7 +62,7 @@ QString normaliseStoredPassword(QString stored) {
 
 QString hashPassword(const QString& typed) {
     if (!sodiumReady()) return {};
-    const QByteArray bytes = toGbk(typed);
+    const QByteArray bytes = toGb18030(typed);
     char out[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(out, bytes.constData(), static_cast<unsigned long long>(bytes.size()),
                           crypto_pwhash_OPSLIMIT_INTERACTIVE,
@@ -74,7 +76,7 @@ bool passwordMatches(const QString& stored, const QString& typed) {
     if (normalised.isEmpty()) return typed.isEmpty();
     if (!sodiumReady()) return false;
     const QByteArray hash = normalised.toLatin1();
-    const QByteArray bytes = toGbk(typed);
+    const QByteArray bytes = toGb18030(typed);
     return crypto_pwhash_str_verify(hash.constData(), bytes.constData(),
                                     static_cast<unsigned long long>(bytes.size())) == 0;
 }
@@ -143,6 +145,7 @@ SetPasswordWindow::SetPasswordWindow(AppContext& ctx) : ctx_(ctx) {
     second_ = passwordBox(this, QStringLiteral("编辑框2"), {16, 38, 129, 20});
     QPushButton* ok =
         button(this, QStringLiteral("按钮1"), {154, 16, 88, 38}, QStringLiteral("加 密"));
+    ok->setDefault(true);  // Enter in either box
     connect(ok, &QPushButton::clicked, this, &SetPasswordWindow::confirm);
 }
 

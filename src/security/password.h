@@ -14,7 +14,8 @@ bool isLockOn(AppContext& ctx);
 // The stored text with its first CR and first LF removed and blanks (ASCII and full-width)
 // trimmed at both ends.
 QString normaliseStoredPassword(QString stored);
-// The stored text is an Argon2id string; an empty one accepts only the empty entry.
+// The stored text is an Argon2id string of the password's GB18030 bytes (its GBK bytes for a
+// GBK password); an empty one accepts only the empty entry.
 bool passwordMatches(const QString& stored, const QString& typed);
 QString hashPassword(const QString& typed);
 

@@ -46,8 +46,7 @@ bool IniRegistry::write(const QString& keyPath, const QString& valueName, const 
     if (file.isEmpty() || !QDir().mkpath(directory_)) return false;
     QFile::setPermissions(directory_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     IniFile store = IniFile::load(file);
-    // Quoted, so that blanks at either end survive the INI rules.
-    store.setValue(subKey(keyPath), valueName, QLatin1Char('"') + text + QLatin1Char('"'));
+    store.setValue(subKey(keyPath), valueName, text);
     if (!store.save(file)) return false;
     return QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
 }

@@ -44,7 +44,7 @@ void TestBatch::compose_data() {
     QTest::newRow("no end minute") << QString(kTemplate).replace("num7=", "x=") << "r.doc" << ok
                                    << 1 << "笔录结束时间没有添写！";
     QTest::newRow("unsafe name") << QString(kTemplate).replace("num16=", "num16=../") << "r.doc"
-                                 << ok << 1 << "“工作单位”的内容含有路径分隔符";
+                                 << ok << 1 << "“工作单位”以“.”开头";
     QTest::newRow("conversion fails") << kTemplate << "r.doc"
                                       << "exit 3" << 1 << "退出码 3";
 }

@@ -340,8 +340,7 @@ void TestComposer::notesLoseEveryLineBreak() {
     desk.record.setText(Field::caseNotes, notes);
     composeRecordDocument(desk.ctx);
     QCOMPARE(desk.record.text(Field::caseNotes), expected);
-    QCOMPARE(readIniValue(desk.bl(desk.record.fileStem() + ".ini"), "set", "beizu"),
-             expected.trimmed());
+    QCOMPARE(readIniValue(desk.bl(desk.record.fileStem() + ".ini"), "set", "beizu"), expected);
 }
 
 void TestComposer::filesWritten() {
@@ -382,6 +381,14 @@ void TestComposer::unsafeStem_data() {
                                          << "被询问人姓名";
     QTest::newRow("control character in the year") << int(Field::startYear) << "20\t26"
                                                    << "笔录起始时间（年）";
+    QTest::newRow("empty year: a hidden file") << int(Field::startYear) << ""
+                                               << "笔录起始时间（年）";
+    QTest::newRow("leading dot") << int(Field::startYear) << ".2026"
+                                 << "笔录起始时间（年）";
+    QTest::newRow("colon, as Windows refuses") << int(Field::workUnit) << "甲:乙"
+                                               << "“工作单位”含有字符“:”";
+    QTest::newRow("quote") << int(Field::personName) << "张\"三\""
+                           << "“被询问人姓名”含有字符“\"”";
     QTest::newRow("safe") << int(Field::phone) << "a/b"
                           << "";
 }

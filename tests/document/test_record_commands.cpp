@@ -88,8 +88,7 @@ void TestRecordCommands::saveRefused_data() {
     QTest::newRow("end hour without minute") << int(Field::endMinute) << " 笔录结束时间没有添写！ "
                                              << "提 示：";
     QTest::newRow("unsafe file name")
-        << -2
-        << "“工作单位”的内容含有路径分隔符（/ 或 \\），不能用作笔录文件名。\n请修改后再保存或打印。"
+        << -2 << "“工作单位”含有字符“/”，不能用作笔录文件名。\n请修改后再保存或打印。"
         << "提 示：";
 }
 

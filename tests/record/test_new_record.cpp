@@ -1,8 +1,11 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QtTest>
 
 #include "support/test_app.h"
+#include "support/ui.h"
 
 using namespace hb;
 using hb::test::TestApp;
@@ -27,8 +30,12 @@ Snapshot snapshot(TestApp& app) {
     return s;
 }
 
+QComboBox* listField(TestApp& app, Field f) {
+    return app.find<QComboBox>(fieldSpec(f).designName);
+}
+
 void pick(TestApp& app, Field f, int index) {
-    emit app.find<QComboBox>(fieldSpec(f).designName)->activated(index);
+    test::pick(listField(app, f), index);
 }
 
 }  // namespace
@@ -41,7 +48,9 @@ class TestNewRecord : public QObject {
     void cancelLeavesEverything();
     void namePicks();
     void workUnitPick();
+    void typingOffersNothing_data();
     void typingOffersNothing();
+    void typedTextStaysAsTyped();
 };
 
 void TestNewRecord::newEmptiesTheRecord_data() {
@@ -124,7 +133,7 @@ void TestNewRecord::workUnitPick() {
     app.start();
     InquiryRecord& r = app.window->record();
     r.setText(Field::workUnit, "W");
-    pick(app, question(3), 0);
+    test::pickWithKeys(listField(app, question(3)), 0);
     QCOMPARE(r.items(answer(3)).first(), QStringLiteral("答：W"));
     QCOMPARE(r.items(question(4)).first(), QStringLiteral("问：W负责人是谁？"));
     QCOMPARE(r.text(question(4)), QString());
@@ -133,18 +142,56 @@ void TestNewRecord::workUnitPick() {
     QCOMPARE(r.items(question(4)).first(), QStringLiteral("问：负责人是谁？"));
 }
 
+void TestNewRecord::typingOffersNothing_data() {
+    QTest::addColumn<QString>("typed");  // after the shown "问："
+    QTest::addColumn<QList<Qt::Key>>("keys");
+    QTest::addColumn<bool>("openList");  // F4 before the keys
+    QTest::newRow("Tab") << "你" << QList<Qt::Key>{Qt::Key_Tab} << false;
+    QTest::newRow("Enter") << "你" << QList<Qt::Key>{Qt::Key_Return} << false;
+    QTest::newRow("a whole item, then Tab")
+        << "你叫什么名字？" << QList<Qt::Key>{Qt::Key_Tab} << false;
+    QTest::newRow("arrow on the closed field") << "" << QList<Qt::Key>{Qt::Key_Down} << false;
+    QTest::newRow("list opened, Escape") << "你" << QList<Qt::Key>{Qt::Key_Escape} << true;
+}
+
 void TestNewRecord::typingOffersNothing() {
-    TestApp app;
+    QFETCH(QString, typed);
+    QFETCH(QList<Qt::Key>, keys);
+    QFETCH(bool, openList);
+    TestApp app("[pop]\ntanchu=0\n[wenti2]\nwenti1=问：你叫什么名字？\n");
     app.start();
-    app.window->show();
     InquiryRecord& r = app.window->record();
     r.setText(Field::personName, "张三");
-    auto* q2 = app.find<QComboBox>(fieldSpec(question(2)).designName);
-    q2->setFocus();
-    QTest::keyClicks(q2->lineEdit(), "name?");
-    QCOMPARE(r.text(question(2)), QStringLiteral("问：name?"));
+    QComboBox* q2 = listField(app, question(2));
+    test::click(q2->lineEdit());
+    test::key(Qt::Key_End);
+    test::type(typed);
+    if (openList) test::key(Qt::Key_F4);
+    for (Qt::Key k : keys) test::key(k);
     QCOMPARE(r.items(answer(2)), QStringList{"答："});
     QCOMPARE(r.items(answer(3)).size(), 3);
+    if (keys.first() != Qt::Key_Down) QCOMPARE(r.text(question(2)), "问：" + typed);
+}
+
+void TestNewRecord::typedTextStaysAsTyped() {
+    // Set.ini offers whole phrases that begin with what the officer types.
+    TestApp app(
+        "[pop]\ntanchu=0\n[daan8]\ndaan1=答：签了，合同期限  年，合同在单位，我手里没有。\n");
+    app.start();
+    QComboBox* a8 = listField(app, answer(8));
+    test::click(a8->lineEdit());
+    test::key(Qt::Key_End);
+    test::type("签了");
+    test::key(Qt::Key_Tab);
+    QCOMPARE(app.window->record().text(answer(8)), QStringLiteral("答：签了"));
+    // A pasted line break becomes one blank per run, in edits and list fields alike.
+    for (Field f : {answer(8), Field::workUnit}) {
+        QApplication::clipboard()->setText("问：第一行\r\n\n第二行\n[set]\nnum16=x");
+        test::click(app.find(fieldSpec(f).designName));
+        test::key(Qt::Key_A, Qt::ControlModifier);
+        test::key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(app.window->record().text(f), QStringLiteral("问：第一行 第二行 [set] num16=x"));
+    }
 }
 
 QTEST_MAIN(TestNewRecord)

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
+#include <QtTest>
 
 #include "app/application.h"
 #include "app/startup.h"
@@ -40,7 +41,10 @@ void TestApp::writeSettings(const QString& text) {
 }
 
 bool TestApp::start() {
-    return startUp(*window, ctx);
+    if (!startUp(*window, ctx)) return false;
+    // Keys go to the active window, as on the desktop.
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window.get());
 }
 
 QWidget* TestApp::find(const QString& designName) const {
