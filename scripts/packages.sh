@@ -5,10 +5,13 @@ HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-
   dpkg-dev file"
 # fonts-arphic-gbsn00lp: AR PL SungtiL GB, the Song face with SimSun's widths that draws 宋体;
 # fonts-noto-cjk: the window's face and the fallback for characters beyond GB2312.
+# qt6-translations-l10n: Qt's own dialogs and buttons in Chinese.
 HB_RUN_PACKAGES="fonts-arphic-gbsn00lp fonts-noto-cjk xvfb xauth xdg-utils libreoffice-writer libreoffice-calc
-  pulseaudio pulseaudio-utils"
+  pulseaudio pulseaudio-utils qt6-translations-l10n"
+# xdotool, xclip, x11-xserver-utils (xmodmap): the officer's walk; desktop-file-utils: the
+# launcher's check.
 HB_TEST_PACKAGES="sox cups cups-client cups-bsd printer-driver-cups-pdf python3-pyftpdlib
-  poppler-utils desktop-file-utils"
+  poppler-utils xdotool xclip x11-xserver-utils desktop-file-utils"
 
 # Installs what is missing (as root), or prints the command to run.
 hb_ensure_packages() {

@@ -1,13 +1,19 @@
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
+#include "app/translations.h"
+#include "support/require.h"
 #include "support/test_app.h"
 
 using namespace hb;
@@ -36,6 +42,7 @@ class TestMainWindow : public QObject {
     void designLists();
     void menus();
     void windowItself();
+    void qtSpeaksChinese();
 };
 
 void TestMainWindow::controls_data() {
@@ -177,6 +184,22 @@ void TestMainWindow::windowItself() {
     QCOMPARE(banner->pixmap().size(), QSize(1025, 66));
     QVERIFY(!app.window->windowIcon().pixmap(48, 48).isNull());
     QCOMPARE(app.window->client()->width(), 1019);
+}
+
+void TestMainWindow::qtSpeaksChinese() {
+    const bool installed =
+        QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_zh_CN.qm");
+    HB_REQUIRE(installed, "Qt's translations are not installed (qt6-translations-l10n)");
+    QVERIFY(installQtTranslations());
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+    QFileDialog save(nullptr, QString(), QString(), "*.wav");
+    save.setOption(QFileDialog::DontUseNativeDialog);
+    save.setAcceptMode(QFileDialog::AcceptSave);
+    auto* box = save.findChild<QDialogButtonBox*>();
+    QVERIFY(box);
+    QCOMPARE(box->button(QDialogButtonBox::Save)->text(), QStringLiteral("保存(&S)"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,24 +1,105 @@
+#include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "platform/files.h"
 #include "platform/gbk.h"
+#include "platform/shell.h"
+#include "support/require.h"
 
 using namespace hb;
+
+namespace {
+QString readFileUtf8(const QString& path) {
+    return QString::fromUtf8(readFileBytes(path));
+}
+}  // namespace
 
 class TestFiles : public QObject {
     Q_OBJECT
   private slots:
     void gbkStopsAtNul();
+    void gb18030_data();
+    void gb18030();
+    void shippedTextsAreGbk();
     void failedWriteKeepsTheOldFile();
     void unsafeNames_data();
     void unsafeNames();
+    void launcherExec_data();
+    void launcherExec();
 };
 
 void TestFiles::gbkStopsAtNul() {
     QCOMPARE(fromGbk(toGbk("询问") + QByteArray("\0尾", 4)), QStringLiteral("询问"));
     QVERIFY(!isGbkEncodable(QStringLiteral("😀")));
     QCOMPARE(toGbkLines("a\nb\r\nc"), QByteArray("a\r\nb\r\nc"));
+}
+
+void TestFiles::gb18030_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("GBK text keeps its GBK bytes") << "询问笔录·—" << toGbk("询问笔录·—");
+    QTest::newRow("euro sign, GBK's one byte") << "€5"
+                                               << QByteArray(
+                                                      "\x80"
+                                                      "5");
+    QTest::newRow("outside GBK, four bytes") << "王𠮷" << QByteArray("\xCD\xF5\x95\x34\xB2\x35");
+    QTest::newRow("outside GBK, two bytes") << "ḿ" << QByteArray("\xA8\xBC");
+    QTest::newRow("emoji between GBK") << "甲😀乙" << toGbk("甲") + "\x94\x39\xFC\x36" + toGbk("乙");
+}
+
+void TestFiles::gb18030() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(toGb18030(text), bytes);
+    QCOMPARE(fromGbk(bytes), text);
+    // A cut never splits a character.
+    for (qsizetype n = 0; n <= bytes.size(); ++n)
+        QVERIFY(text.startsWith(fromGbk(cutGbk(bytes, n))));
+}
+
+void TestFiles::shippedTextsAreGbk() {
+    const QStringList dirs = {":/hengbi/texts", ":/hengbi/defaults"};
+    int files = 0;
+    for (const QString& dir : dirs) {
+        for (const QString& name : QDir(dir).entryList(QDir::Files)) {
+            const QString text = readFileUtf8(dir + '/' + name);
+            QVERIFY2(isGbkEncodable(text), qPrintable(name));
+            ++files;
+        }
+    }
+    QVERIFY(files >= 23);
+}
+
+void TestFiles::launcherExec_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("exec");
+    QTest::newRow("plain") << "/usr/bin/hengbi"
+                           << "\"/usr/bin/hengbi\"";
+    QTest::newRow("blank and CJK") << "/opt/衡 笔/hengbi"
+                                   << "\"/opt/衡 笔/hengbi\"";
+    QTest::newRow("percent sign") << "/opt/100%/hengbi"
+                                  << "\"/opt/100%%/hengbi\"";
+    QTest::newRow("quote, dollar, backquote") << "/o/\"$HOME`x`/hengbi"
+                                              << "\"/o/\\\\\"\\\\$HOME\\\\`x\\\\`/hengbi\"";
+    QTest::newRow("backslash") << "/o/a\\b/hengbi"
+                               << "\"/o/a\\\\\\\\b/hengbi\"";
+}
+
+void TestFiles::launcherExec() {
+    QFETCH(QString, program);
+    QFETCH(QString, exec);
+    QTemporaryDir dir;
+    QVERIFY(writeDesktopLauncher(dir.path(), program));
+    const QString launcher = dir.filePath("衡笔.desktop");
+    QVERIFY(QString::fromUtf8(readFileBytes(launcher)).contains("\nExec=" + exec + "\n"));
+    const QString validator = test::programOnPath("desktop-file-validate");
+    HB_REQUIRE(!validator.isEmpty(), "desktop-file-validate is not installed (desktop-file-utils)");
+    QProcess p;
+    p.start(validator, {launcher});
+    QVERIFY(p.waitForFinished());
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput().constData());
 }
 
 void TestFiles::failedWriteKeepsTheOldFile() {
@@ -41,6 +122,10 @@ void TestFiles::unsafeNames_data() {
     QTest::newRow("parent") << ".." << false;
     QTest::newRow("line break") << "a\nb" << false;
     QTest::newRow("tab") << "a\tb" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("hidden") << ".9.15-单位-张三" << false;
+    for (const char* c : {":", "*", "?", "\"", "<", ">", "|"})
+        QTest::newRow(c) << QStringLiteral("甲%1乙").arg(c) << false;
 }
 
 void TestFiles::unsafeNames() {

@@ -10,6 +10,7 @@
 #include "security/password.h"
 #include "security/registry.h"
 #include "support/test_app.h"
+#include "support/ui.h"
 
 using namespace hb;
 using hb::test::onNextModal;
@@ -20,12 +21,16 @@ namespace {
 const QString kFlagKey = kLockKey + "|XFQT";
 const QString kPasswordKey = kLockKey + "|MIMA";
 
+// Into the box where it is drawn, replacing what it held.
 void type(QWidget* window, const char* box, const QString& text) {
-    window->findChild<QLineEdit*>(QString::fromUtf8(box))->setText(text);
+    test::click(window->findChild<QLineEdit*>(QString::fromUtf8(box)));
+    test::key(Qt::Key_A, Qt::ControlModifier);
+    test::key(Qt::Key_Delete);
+    test::type(text);
 }
 
 void press(QWidget* window) {
-    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("按钮1")), Qt::LeftButton);
+    test::click(window->findChild<QPushButton*>(QStringLiteral("按钮1")));
 }
 
 // Opens 加密 and enters the two boxes; the window is closed afterwards either way.
@@ -56,6 +61,9 @@ class TestPassword : public QObject {
     void wrongThenRight();
     void closingTheLoginEndsStartUp();
     void registryStore();
+    void enterSetsAndStarsMask();
+    void hashOfTheTypedText_data();
+    void hashOfTheTypedText();
 };
 
 void TestPassword::setting_data() {
@@ -229,6 +237,48 @@ void TestPassword::registryStore() {
     QCOMPARE(QFile::permissions(file) & others, QFile::Permissions());
     QVERIFY(QFile::permissions(file) & QFile::WriteOwner);
     QVERIFY(readFileBytes(file).contains("[SOFTWARE\\QMX]\r\n"));
+}
+
+void TestPassword::enterSetsAndStarsMask() {
+    TestApp app;
+    app.start();
+    QString shown;
+    onNextModal(app.window.get(), [&](QWidget* w) {
+        type(w, "编辑框1", "密码1");
+        type(w, "编辑框2", "密码1");
+        shown = w->findChild<QLineEdit*>("编辑框2")->displayText();
+        test::key(Qt::Key_Return);
+        if (w->isVisible()) static_cast<QDialog*>(w)->reject();
+    });
+    app.trigger("加密");
+    QCOMPARE(shown, QStringLiteral("***"));
+    QCOMPARE(app.dialogs.lastText(), QStringLiteral(" 加密成功！ 软件下次打开时必需输入密码。"));
+    QVERIFY(passwordMatches(app.registry.values.value(kPasswordKey), "密码1"));
+}
+
+void TestPassword::hashOfTheTypedText_data() {
+    QTest::addColumn<QString>("stored");  // a hash, or the password to hash now
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("outside GBK") << "王𠮷"
+                                 << "王𠮷" << true;
+    QTest::newRow("not the lost character") << "王𠮷"
+                                            << "王?" << false;
+    QTest::newRow("two characters outside GBK") << "𠮷"
+                                                << "😀" << false;
+    // Stored by the earlier version, hashed from the GBK bytes of 密码Ab1.
+    QTest::newRow("hash of GBK bytes stored earlier")
+        << "$argon2id$v=19$m=65536,t=2,p=1$ja++HoYyQWnYWivm5+Y0Zw$"
+           "wBGClsdR6BJhKl6jHH/dUfK0vqIzRqrm3n/eT5n8DH4"
+        << "密码Ab1" << true;
+}
+
+void TestPassword::hashOfTheTypedText() {
+    QFETCH(QString, stored);
+    QFETCH(QString, typed);
+    QFETCH(bool, matches);
+    const QString hash = stored.startsWith('$') ? stored : hashPassword(stored);
+    QCOMPARE(passwordMatches(hash + "\r\n", typed), matches);
 }
 
 QTEST_MAIN(TestPassword)
