@@ -353,8 +353,9 @@ void TestOfficeIntegration::batchCommand() {
     QTemporaryDir tmp;
     writeFileBytes(tmp.filePath("Set.ini"), defaultFileBytes("Set.ini"));
     const QString templateFile = tmp.filePath("t.ini");
-    writeFileBytes(templateFile, toGbkLines("[set]\nnum1=2026\nnum6=10\nnum7=40\nnum16=某公司\n"
-                                            "num23=问：姓名？\nnum24=答：张三。\n"));
+    writeFileBytes(templateFile,
+                   toGbkLines("[set]\nnum1=2026\nnum2=9\nnum3=15\nnum6=10\nnum7=40\nnum10=张三\n"
+                              "num16=某公司\nnum23=问：姓名？\nnum24=答：张三。\n"));
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HENGBI_HOME", tmp.path());
@@ -365,7 +366,7 @@ void TestOfficeIntegration::batchCommand() {
     QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString());
     QCOMPARE(p.exitCode(), 0);
     QVERIFY(readFileBytes(tmp.filePath("r.pdf")).startsWith("%PDF-"));
-    QVERIFY(QFile::exists(tmp.filePath("BL/2026..-某公司-.ini")));
+    QVERIFY(QFile::exists(tmp.filePath("BL/2026.9.15-某公司-张三.ini")));
 }
 
 QTEST_GUILESS_MAIN(TestOfficeIntegration)
