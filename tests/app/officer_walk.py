@@ -255,10 +255,17 @@ class Walk:
         return 0
 
     def close(self):
-        for p in self.helpers + ([self.app] if self.app else []):
+        for p in self.helpers:
             if p.poll() is None:
-                os.killpg(p.pid, signal.SIGKILL) if p is self.app else p.kill()
+                p.kill()
                 p.wait()
+        if self.app:
+            # The program's own session: whatever it started (the office) goes with it.
+            try:
+                os.killpg(self.app.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.app.wait()
 
 
 def main():
