@@ -1,6 +1,10 @@
 #pragma once
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <memory>
+
+class QSaveFile;
 
 namespace hb {
 
@@ -8,9 +12,39 @@ namespace hb {
 QByteArray readFileBytes(const QString& path);
 // GBK text of the file up to the first NUL.
 QString readFileText(const QString& path);
-// Replaces the file only once every byte is on disk; an old file survives a failure.
-// On failure, *error (when given) holds the reason.
+// Why a file that is there cannot be read; empty when it reads, or when there is no file.
+QString unreadableReason(const QString& path);
+
+// A file written piece by piece (a recording, a download). The old file stays as it was
+// until commit() has seen every byte on disk, the last buffered ones included.
+class StreamedFile {
+  public:
+    explicit StreamedFile(const QString& path);
+    ~StreamedFile();  // without commit() nothing changes
+    StreamedFile(const StreamedFile&) = delete;
+    StreamedFile& operator=(const StreamedFile&) = delete;
+
+    bool open();
+    // False from the first failure on.
+    bool write(QByteArrayView bytes);
+    bool commit();
+    // The reason of the failure, in Chinese; empty while all went well.
+    QString error() const { return error_; }
+
+  private:
+    bool fail(const QString& fallback);
+
+    QString path_;
+    std::unique_ptr<QSaveFile> file_;
+    QString error_;
+};
+
+// A whole file through StreamedFile. On failure, *error (when given) holds the reason.
 bool writeFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// A folder only the officer may open (names and ID numbers go into it); one that is
+// already there is left as it is.
+bool makePrivateDir(const QString& path);
 
 // A name made from record fields or typed by the officer must stay a plain, visible file name
 // that Windows accepts too: not empty, no leading ".", none of \ / : * ? " < > | and no control

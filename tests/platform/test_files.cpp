@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/gbk.h"
 #include "platform/shell.h"
+#include "support/file_size_limit.h"
 #include "support/require.h"
 
 using namespace hb;
@@ -23,7 +24,9 @@ class TestFiles : public QObject {
     void gb18030_data();
     void gb18030();
     void shippedTextsAreGbk();
+    void failedWriteKeepsTheOldFile_data();
     void failedWriteKeepsTheOldFile();
+    void privateFolder();
     void unsafeNames_data();
     void unsafeNames();
     void launcherExec_data();
@@ -102,14 +105,57 @@ void TestFiles::launcherExec() {
     QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput().constData());
 }
 
+// Small writes sit in the buffer until the last flush, large ones go out at once.
+void TestFiles::failedWriteKeepsTheOldFile_data() {
+    QTest::addColumn<QString>("target");  // relative to the folder holding a.ini
+    QTest::addColumn<int>("limit");       // bytes a file may grow to; -1 for no limit
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("reason");
+    const QString tooLarge = QStringLiteral("文件超过了系统允许的大小");
+    QTest::newRow("full: last flush") << "a.ini" << 100 << 3000 << tooLarge;
+    QTest::newRow("full: direct write") << "a.ini" << 100 << 300000 << tooLarge;
+    QTest::newRow("full: nothing fits") << "a.ini" << 0 << 10 << tooLarge;
+    QTest::newRow("missing folder") << "missing/a.ini" << -1 << 10 << "文件夹不存在";
+    QTest::newRow("folder in the way") << "d" << -1 << 10 << "同名的文件夹已经存在";
+}
+
 void TestFiles::failedWriteKeepsTheOldFile() {
+    QFETCH(QString, target);
+    QFETCH(int, limit);
+    QFETCH(int, size);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
-    const QString path = dir.filePath("a.ini");
-    QVERIFY(writeFileBytes(path, "old"));
+    const QByteArray old = "[set]\r\nnum1=old\r\n";
+    QVERIFY(writeFileBytes(dir.filePath("a.ini"), old));
+    QDir(dir.path()).mkdir("d");
+    const QString path = dir.filePath(target);
     QString error;
-    QVERIFY(!writeFileBytes(dir.filePath("missing/a.ini"), "new", &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(readFileBytes(path), QByteArray("old"));
+    {
+        std::optional<test::FileSizeLimit> full;
+        if (limit >= 0) full.emplace(limit);
+        QVERIFY(!writeFileBytes(path, QByteArray(size, 'n'), &error));
+        StreamedFile streamed(path);
+        QVERIFY(!(streamed.open() && streamed.write("x") && streamed.write(QByteArray(size, 'n')) &&
+                  streamed.commit()));
+        QCOMPARE(streamed.error(), error);
+    }
+    QCOMPARE(error, reason);
+    QCOMPARE(readFileBytes(dir.filePath("a.ini")), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"});
+}
+
+// BL holds names and ID numbers: a folder the program makes is the officer's alone.
+void TestFiles::privateFolder() {
+    QTemporaryDir dir;
+    const QString bl = dir.filePath("home/BL");
+    QVERIFY(makePrivateDir(bl));
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFileInfo(bl).permissions() & others, QFile::Permissions());
+    QVERIFY(QFileInfo(bl).isWritable());
+    QVERIFY(makePrivateDir(bl));
+    QVERIFY(writeFileBytes(bl + "/x", "x"));
+    QVERIFY(!makePrivateDir(bl + "/x/y"));
 }
 
 void TestFiles::unsafeNames_data() {
