@@ -23,7 +23,8 @@ class FeedingDevices : public AudioDevices {
         void resume() override {}
         void stop() override {}
     };
-    std::unique_ptr<AudioInput> openInput(const AudioFormat&, int, CaptureSink s) override {
+    std::unique_ptr<AudioInput> openInput(const AudioFormat&, int, CaptureSink s,
+                                          CaptureLost) override {
         sink = std::move(s);
         return std::make_unique<Input>();
     }

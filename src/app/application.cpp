@@ -145,7 +145,7 @@ int runApplication(int argc, char** argv) {
     RealPause pause;
     CurlFtpClient ftp(21);
     CurlHttpClient http;
-    QtAudioDevices audio;
+    DesktopAudioDevices audio;
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());

@@ -21,7 +21,7 @@ struct AudioFormat {
 };
 
 // An open capture stream on the default input. Captured bytes reach the sink in capture
-// order, on the thread that opened the stream.
+// order, on the thread that opened the stream; so does the news that the stream broke.
 class AudioInput {
   public:
     virtual ~AudioInput() = default;
@@ -33,13 +33,17 @@ class AudioInput {
 };
 
 using CaptureSink = std::function<void(QByteArrayView bytes)>;
+// The stream broke (sound server gone, device removed): what was captured before has reached
+// the sink, nothing follows. Called at most once; its owner deletes the input later, not
+// from inside the call.
+using CaptureLost = std::function<void()>;
 
 class AudioDevices {
   public:
     virtual ~AudioDevices() = default;
     // Opens the default input and starts capturing; null when it cannot capture the format.
     virtual std::unique_ptr<AudioInput> openInput(const AudioFormat& format, int bufferBytes,
-                                                  CaptureSink sink) = 0;
+                                                  CaptureSink sink, CaptureLost lost) = 0;
     // Starts playing the samples on the default output and returns at once; earlier sounds
     // keep playing. False when no output device can play them.
     virtual bool play(const AudioFormat& format, const QByteArray& samples) = 0;
@@ -47,14 +51,17 @@ class AudioDevices {
     virtual void stopPlayback() = 0;
 };
 
-// The desktop's sound server (PulseAudio, or PipeWire's PulseAudio service) through Qt
-// Multimedia. Create it on the GUI thread, after the application object.
-class QtAudioDevices : public AudioDevices {
+// The desktop's sound server (PulseAudio, or PipeWire's PulseAudio service). Capture talks
+// to it through libpulse with a new connection per recording, so that a server started or
+// restarted after the program is found (Qt 6.4 connects once per process and never again);
+// playback goes through Qt Multimedia. Create it on the GUI thread, after the application
+// object.
+class DesktopAudioDevices : public AudioDevices {
   public:
-    QtAudioDevices();
-    ~QtAudioDevices() override;
+    DesktopAudioDevices();
+    ~DesktopAudioDevices() override;
     std::unique_ptr<AudioInput> openInput(const AudioFormat& format, int bufferBytes,
-                                          CaptureSink sink) override;
+                                          CaptureSink sink, CaptureLost lost) override;
     bool play(const AudioFormat& format, const QByteArray& samples) override;
     void stopPlayback() override;
     // Sounds still playing.

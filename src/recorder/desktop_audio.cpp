@@ -1,12 +1,12 @@
 #include <QAudioDevice>
 #include <QAudioSink>
-#include <QAudioSource>
 #include <QBuffer>
 #include <QMediaDevices>
 #include <QTimer>
 #include <list>
 
 #include "recorder/audio_devices.h"
+#include "recorder/pulse_input.h"
 
 namespace hb {
 namespace {
@@ -32,42 +32,6 @@ QAudioFormat toQt(const AudioFormat& f) {
     return q;
 }
 
-class QtAudioInput : public AudioInput {
-  public:
-    QtAudioInput(const QAudioDevice& device, const QAudioFormat& format, CaptureSink sink)
-        : source_(device, format), sink_(std::move(sink)) {}
-
-    bool start(int bufferBytes) {
-        source_.setBufferSize(bufferBytes);
-        io_ = source_.start();
-        if (!io_ || source_.error() != QAudio::NoError) return false;
-        QObject::connect(io_, &QIODevice::readyRead, &source_, [this] { drain(); });
-        return true;
-    }
-    void suspend() override {
-        drain();
-        source_.suspend();
-        drain();
-    }
-    void resume() override { source_.resume(); }
-    void stop() override {
-        drain();
-        source_.stop();
-        io_ = nullptr;
-    }
-
-  private:
-    void drain() {
-        if (!io_) return;
-        const QByteArray bytes = io_->readAll();
-        if (!bytes.isEmpty()) sink_(bytes);
-    }
-
-    QAudioSource source_;
-    CaptureSink sink_;
-    QIODevice* io_ = nullptr;
-};
-
 }  // namespace
 
 // One sound on the default output: the sink pulls the samples from a buffer it owns.
@@ -82,7 +46,7 @@ struct Player {
     }
 };
 
-struct QtAudioDevices::Players {
+struct DesktopAudioDevices::Players {
     std::list<std::unique_ptr<Player>> list;
 
     void finished(Player* p) {
@@ -98,23 +62,19 @@ struct QtAudioDevices::Players {
     }
 };
 
-QtAudioDevices::QtAudioDevices() : players_(std::make_unique<Players>()) {}
+DesktopAudioDevices::DesktopAudioDevices() : players_(std::make_unique<Players>()) {}
 
-QtAudioDevices::~QtAudioDevices() {
+DesktopAudioDevices::~DesktopAudioDevices() {
     stopPlayback();
 }
 
-std::unique_ptr<AudioInput> QtAudioDevices::openInput(const AudioFormat& format, int bufferBytes,
-                                                      CaptureSink sink) {
-    const QAudioDevice device = QMediaDevices::defaultAudioInput();
-    const QAudioFormat qtFormat = toQt(format);
-    if (device.isNull() || !device.isFormatSupported(qtFormat)) return nullptr;
-    auto input = std::make_unique<QtAudioInput>(device, qtFormat, std::move(sink));
-    if (!input->start(bufferBytes)) return nullptr;
-    return input;
+std::unique_ptr<AudioInput> DesktopAudioDevices::openInput(const AudioFormat& format,
+                                                           int bufferBytes, CaptureSink sink,
+                                                           CaptureLost lost) {
+    return openPulseInput(format, bufferBytes, std::move(sink), std::move(lost));
 }
 
-bool QtAudioDevices::play(const AudioFormat& format, const QByteArray& samples) {
+bool DesktopAudioDevices::play(const AudioFormat& format, const QByteArray& samples) {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     const QAudioFormat qtFormat = toQt(format);
     if (device.isNull() || !device.isFormatSupported(qtFormat)) return false;
@@ -129,7 +89,7 @@ bool QtAudioDevices::play(const AudioFormat& format, const QByteArray& samples) 
     return true;
 }
 
-void QtAudioDevices::stopPlayback() {
+void DesktopAudioDevices::stopPlayback() {
     auto list = std::move(players_->list);
     players_->list.clear();
     for (auto& p : list) {
@@ -138,7 +98,7 @@ void QtAudioDevices::stopPlayback() {
     }
 }
 
-int QtAudioDevices::playing() const {
+int DesktopAudioDevices::playing() const {
     return static_cast<int>(players_->list.size());
 }
 

@@ -1,8 +1,8 @@
 #include "recorder/recorder.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "platform/files.h"
 #include "recorder/wav.h"
 
 namespace hb {
@@ -26,8 +26,9 @@ bool Recorder::setFormat(int channels, int samplesPerSecond, int bitsPerSample) 
 
 bool Recorder::start() {
     // Open the new stream before letting go of the old one: a refusal changes nothing.
-    std::unique_ptr<AudioInput> input =
-        devices_.openInput(format_, kBufferBytes, [this](QByteArrayView bytes) { append(bytes); });
+    std::unique_ptr<AudioInput> input = devices_.openInput(
+        format_, kBufferBytes, [this](QByteArrayView bytes) { append(bytes); },
+        [this] { inputLost(); });
     if (!input) return false;
     input_.reset();
     input_ = std::move(input);
@@ -74,18 +75,22 @@ bool Recorder::saveTo(const QString& path, bool overwrite, QString* error) {
         return false;
     }
     // Block by block: the recording is never copied into one second buffer.
-    QSaveFile file(path);
-    // Some folders (shared mounts) refuse rename-over; plain write is then the only way.
-    file.setDirectWriteFallback(true);
-    bool ok = file.open(QIODevice::WriteOnly);
-    ok = ok && file.write(wavHeader(recorded_, recordedBytes_)) == kWavHeaderBytes;
-    for (const QByteArray& block : blocks_) {
-        if (!ok) break;
-        ok = file.write(block) == block.size();
-    }
+    StreamedFile file(path);
+    bool ok = file.open() && file.write(wavHeader(recorded_, recordedBytes_));
+    for (auto block = blocks_.begin(); ok && block != blocks_.end(); ++block)
+        ok = file.write(*block);
     ok = ok && file.commit();
-    if (!ok && error) *error = file.errorString();
+    if (!ok && error) *error = file.error();
     return ok;
+}
+
+void Recorder::inputLost() {
+    if (state_ != State::Capturing && state_ != State::Paused) return;
+    // The input stays until the next start or save: it is the one calling.
+    state_ = State::Stopped;
+    handBack();
+    buffer_.clear();
+    if (onDeviceLost_) onDeviceLost_();
 }
 
 void Recorder::append(QByteArrayView bytes) {

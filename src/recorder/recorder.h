@@ -3,6 +3,7 @@
 // frames, kept in memory from one start to the next, and writes them as a WAV file.
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,10 @@ class Recorder {
     // existing file is left alone. On failure *error (when given) says why.
     bool saveTo(const QString& path, bool overwrite, QString* error = nullptr);
 
+    // Called when the device gives out during a recording: the recorder has stopped as by
+    // stop(), keeping what was captured.
+    void setOnDeviceLost(std::function<void()> onLost) { onDeviceLost_ = std::move(onLost); }
+
     bool isCapturing() const { return state_ == State::Capturing; }
     // The recording: blocks of whole frames in capture order, and their format.
     const std::vector<QByteArray>& blocks() const { return blocks_; }
@@ -48,6 +53,7 @@ class Recorder {
 
     void append(QByteArrayView bytes);
     void handBack();
+    void inputLost();
 
     AudioDevices& devices_;
     AudioFormat format_;
@@ -59,6 +65,7 @@ class Recorder {
     std::vector<QByteArray> blocks_;
     QByteArray buffer_;  // the capture buffer being filled
     qint64 recordedBytes_ = 0;
+    std::function<void()> onDeviceLost_;
 };
 
 }  // namespace hb

@@ -5,9 +5,9 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "record/inquiry_record.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
+#include "record/inquiry_record.h"
 #include "recorder/playback.h"
 #include "recorder/recorder.h"
 
@@ -74,7 +74,10 @@ void RecorderPanel::status(const char* text) {
 void RecorderPanel::record() {
     // A panel that went on as if recording would later save nothing, or an older
     // recording under the new name: without a device it stays as it was.
-    if (ctx_.audio && !recorder_) recorder_ = std::make_unique<Recorder>(*ctx_.audio);
+    if (ctx_.audio && !recorder_) {
+        recorder_ = std::make_unique<Recorder>(*ctx_.audio);
+        recorder_->setOnDeviceLost([this] { deviceLost(); });
+    }
     if (!recorder_ || !recorder_->setFormat(1, 8000, 16) || !recorder_->start()) {
         ctx_.dialogs->message(
             QStringLiteral("没有可用的录音设备，无法录音。请检查麦克风或声音设置。"),
@@ -139,6 +142,19 @@ void RecorderPanel::stopAndSave() {
     status("笔录.录音保存成功...");
 }
 
+// As after a cancelled save dialog: 按钮4 saves what was captured, 录音 starts anew.
+void RecorderPanel::deviceLost() {
+    timer_->stop();
+    pause_->setEnabled(false);
+    resume_->setEnabled(false);
+    record_->setEnabled(true);
+    save_->setEnabled(true);
+    status("录音设备已断开，录音停止...");
+    ctx_.dialogs->message(
+        QStringLiteral("录音设备已断开，录音已停止。\n已录下的声音都还在，请点击“停止保存”保存。"),
+        QStringLiteral("提示："));
+}
+
 void RecorderPanel::tick() {
     if (++seconds_ == 60) {
         seconds_ = 0;
@@ -157,7 +173,8 @@ void RecorderPanel::play() {
     dialog.title = QStringLiteral(" ");
     ctx_.record->setHidden(Hidden::audioFilePath, ctx_.dialogs->chooseFile(dialog));
     const QString path = ctx_.record->hidden(Hidden::audioFilePath);
-    if (path.isEmpty() || !path.contains(QLatin1String("wav"), Qt::CaseSensitive)) {
+    // Any letter case: the save dialog itself adds ".WAV".
+    if (path.isEmpty() || !path.contains(QLatin1String("wav"), Qt::CaseInsensitive)) {
         ctx_.dialogs->message(QStringLiteral("音频文件不正确，请选择正确音频文件播放..."),
                               QStringLiteral("提 示："));
         return;

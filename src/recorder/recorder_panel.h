@@ -36,6 +36,7 @@ class RecorderPanel : public QGroupBox {
 
   private:
     void status(const char* text);
+    void deviceLost();
 
     AppContext& ctx_;
     std::unique_ptr<Recorder> recorder_;

@@ -12,6 +12,7 @@ class FakeAudioDevices : public AudioDevices {
     struct Input : AudioInput {
         FakeAudioDevices* owner = nullptr;
         CaptureSink sink;
+        CaptureLost lost;
         bool capturing = true;
         bool stopped = false;
         QByteArray held;  // captured, not yet handed back
@@ -34,11 +35,12 @@ class FakeAudioDevices : public AudioDevices {
     };
 
     std::unique_ptr<AudioInput> openInput(const AudioFormat& format, int bufferBytes,
-                                          CaptureSink sink) override {
+                                          CaptureSink sink, CaptureLost lost) override {
         if (!inputAvailable) return nullptr;
         auto in = std::make_unique<Input>();
         in->owner = this;
         in->sink = std::move(sink);
+        in->lost = std::move(lost);
         input = in.get();
         opened << format;
         bufferSizes << bufferBytes;
@@ -67,6 +69,14 @@ class FakeAudioDevices : public AudioDevices {
     void captureAndHandBack(const QByteArray& bytes) {
         capture(bytes);
         handBack();
+    }
+    // The sound server goes: what was captured is handed back, then the stream breaks.
+    void loseInput() {
+        if (!input || input->stopped) return;
+        handBack();
+        input->capturing = false;
+        input->stopped = true;
+        input->lost();
     }
 
     bool inputAvailable = true;

@@ -7,9 +7,11 @@
 #include "platform/files.h"
 #include "recorder/fake_audio.h"
 #include "recorder/recorder.h"
+#include "support/file_size_limit.h"
 
 using namespace hb;
 using hb::test::FakeAudioDevices;
+using hb::test::FileSizeLimit;
 
 namespace {
 
@@ -200,13 +202,16 @@ class TestRecorder : public QObject {
     void saveRefusals_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("overwrite");
-        QTest::newRow("exists, no overwrite") << "old.wav" << false;
-        QTest::newRow("missing folder") << "no/such/folder/x.wav" << true;
-        QTest::newRow("a folder") << "folder.wav" << true;
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("exists, no overwrite") << "old.wav" << false << false;
+        QTest::newRow("missing folder") << "no/such/folder/x.wav" << true << false;
+        QTest::newRow("a folder") << "folder.wav" << true << false;
+        QTest::newRow("disk full") << "old.wav" << true << true;
     }
     void saveRefusals() {
         QFETCH(QString, target);
         QFETCH(bool, overwrite);
+        QFETCH(bool, diskFull);
         QTemporaryDir dir;
         QDir(dir.path()).mkdir(QStringLiteral("folder.wav"));
         const QString old = dir.filePath(QStringLiteral("old.wav"));
@@ -216,7 +221,11 @@ class TestRecorder : public QObject {
         QVERIFY(r.start());
         devices.captureAndHandBack(pattern(64, 1));
         QString error;
-        QVERIFY(!r.saveTo(dir.filePath(target), overwrite, &error));
+        {
+            std::optional<FileSizeLimit> full;
+            if (diskFull) full.emplace(100);
+            QVERIFY(!r.saveTo(dir.filePath(target), overwrite, &error));
+        }
         QVERIFY(!error.isEmpty());
         QCOMPARE(readFileBytes(old), QByteArray("earlier file"));
         // The recording is still there for another try.

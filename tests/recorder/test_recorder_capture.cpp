@@ -1,10 +1,12 @@
 // Real capture and playback through a private PulseAudio server: a pipe source fed with a
 // 440 Hz tone is the default input, a null sink the default output.
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -13,12 +15,17 @@
 #include <cerrno>
 #include <cmath>
 
+#include "platform/context.h"
+#include "record/inquiry_record.h"
 #include "recorder/audio_devices.h"
 #include "recorder/playback.h"
 #include "recorder/recorder.h"
+#include "recorder/recorder_panel.h"
+#include "support/fakes.h"
 #include "support/require.h"
 
 using namespace hb;
+using namespace hb::test;
 
 namespace {
 
@@ -70,7 +77,7 @@ class TestRecorderCapture : public QObject {
     Q_OBJECT
     QTemporaryDir temp_;
     QProcess server_;
-    QString pactl_, sox_, soxi_;
+    QString pulseaudio_, pactl_, sox_, soxi_;
 
     QString run(const QString& program, const QStringList& args, int* exitCode = nullptr) {
         QProcess p;
@@ -92,29 +99,13 @@ class TestRecorderCapture : public QObject {
             .size();
     }
 
-  private slots:
-    void initTestCase() {
-        const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-        pactl_ = QStandardPaths::findExecutable(QStringLiteral("pactl"));
-        sox_ = QStandardPaths::findExecutable(QStringLiteral("sox"));
-        soxi_ = QStandardPaths::findExecutable(QStringLiteral("soxi"));
-        HB_REQUIRE(
-            !pulseaudio.isEmpty() && !pactl_.isEmpty() && !sox_.isEmpty() && !soxi_.isEmpty(),
-            "needs pulseaudio, pactl and sox/soxi (Debian pulseaudio, pulseaudio-utils, sox)");
-        // Everything of the server and its clients stays inside the temporary folder.
-        const QString run = sink("run");
-        QDir().mkpath(run);
-        QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString socket = run + QStringLiteral("/native");
-        qputenv("HOME", QFile::encodeName(temp_.path()));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(sink("config")));
-        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(socket));
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    // A server whose default input is a pipe source fed from fifo, its output a null sink.
+    void startServer(const QString& fifo) {
+        const QString socket = sink("run") + QStringLiteral("/native");
         server_.setProcessChannelMode(QProcess::MergedChannels);
         // As root too: a per-user server with its own socket, no pid file, never idle-exiting.
         server_.start(
-            pulseaudio,
+            pulseaudio_,
             {QStringLiteral("--daemonize=no"), QStringLiteral("--system=false"),
              QStringLiteral("-n"), QStringLiteral("--exit-idle-time=-1"),
              QStringLiteral("--use-pid-file=false"), QStringLiteral("--log-target=stderr"),
@@ -129,9 +120,9 @@ class TestRecorderCapture : public QObject {
         QVERIFY2(code == 0, qPrintable(QString::fromLocal8Bit(server_.readAll())));
         const QString loaded =
             pactl({QStringLiteral("load-module"), QStringLiteral("module-pipe-source"),
-                   QStringLiteral("source_name=hb_tone"),
-                   QStringLiteral("file=") + sink("tone.fifo"), QStringLiteral("format=s16le"),
-                   QStringLiteral("rate=8000"), QStringLiteral("channels=1")},
+                   QStringLiteral("source_name=hb_tone"), QStringLiteral("file=") + fifo,
+                   QStringLiteral("format=s16le"), QStringLiteral("rate=8000"),
+                   QStringLiteral("channels=1")},
                   &code);
         QVERIFY2(code == 0, qPrintable(loaded));
         pactl({QStringLiteral("set-default-source"), QStringLiteral("hb_tone")}, &code);
@@ -139,8 +130,7 @@ class TestRecorderCapture : public QObject {
         pactl({QStringLiteral("set-default-sink"), QStringLiteral("hb_silent")}, &code);
         QCOMPARE(code, 0);
     }
-
-    void cleanupTestCase() {
+    void stopServer() {
         if (server_.state() == QProcess::NotRunning) return;
         server_.terminate();
         if (!server_.waitForFinished(5000)) {
@@ -149,11 +139,54 @@ class TestRecorderCapture : public QObject {
         }
     }
 
+    double seconds(const QString& wav) {
+        return run(soxi_, {QStringLiteral("-D"), wav}).trimmed().toDouble();
+    }
+    // "stat -freq" lists frequency and power: the strongest one.
+    double strongestFrequency(const QString& wav) {
+        const QString stat =
+            run(sox_, {wav, QStringLiteral("-n"), QStringLiteral("stat"), QStringLiteral("-freq")});
+        double best = 0, bestPower = -1;
+        static const QRegularExpression line(QStringLiteral("^\\s*([0-9.]+)\\s+([0-9.e+-]+)\\s*$"));
+        for (const QString& l : stat.split(QLatin1Char('\n'))) {
+            const QRegularExpressionMatch m = line.match(l);
+            if (m.hasMatch() && m.captured(2).toDouble() > bestPower) {
+                best = m.captured(1).toDouble();
+                bestPower = m.captured(2).toDouble();
+            }
+        }
+        return best;
+    }
+
+  private slots:
+    void initTestCase() {
+        pulseaudio_ = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+        pactl_ = QStandardPaths::findExecutable(QStringLiteral("pactl"));
+        sox_ = QStandardPaths::findExecutable(QStringLiteral("sox"));
+        soxi_ = QStandardPaths::findExecutable(QStringLiteral("soxi"));
+        HB_REQUIRE(
+            !pulseaudio_.isEmpty() && !pactl_.isEmpty() && !sox_.isEmpty() && !soxi_.isEmpty(),
+            "needs pulseaudio, pactl and sox/soxi (Debian pulseaudio, pulseaudio-utils, sox)");
+        // Everything of the server and its clients stays inside the temporary folder.
+        const QString run = sink("run");
+        QDir().mkpath(run);
+        QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("HOME", QFile::encodeName(temp_.path()));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(sink("config")));
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(run + QStringLiteral("/native")));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        signal(SIGPIPE, SIG_IGN);  // the tone goes on into a pipe whose server has ended
+        startServer(sink("tone.fifo"));
+    }
+
+    void cleanupTestCase() { stopServer(); }
+
     // About two seconds of the tone, with a pause in the middle, saved and measured by sox.
     void recordsTheTone() {
         ToneFeeder tone(sink("tone.fifo"));
         QVERIFY2(tone.ok(), "cannot open the pipe source's fifo");
-        QtAudioDevices devices;
+        DesktopAudioDevices devices;
         Recorder recorder(devices);
         QVERIFY(recorder.setFormat(1, 8000, 16));
         QVERIFY2(recorder.start(), "the default input refused 8000 Hz mono 16 bit");
@@ -170,32 +203,19 @@ class TestRecorderCapture : public QObject {
         QCOMPARE(run(soxi_, {QStringLiteral("-r"), file}).trimmed(), QStringLiteral("8000"));
         QCOMPARE(run(soxi_, {QStringLiteral("-c"), file}).trimmed(), QStringLiteral("1"));
         QCOMPARE(run(soxi_, {QStringLiteral("-b"), file}).trimmed(), QStringLiteral("16"));
-        const double seconds = run(soxi_, {QStringLiteral("-D"), file}).trimmed().toDouble();
-        QVERIFY2(seconds > 1.2 && seconds < 3.5, qPrintable(QString::number(seconds)));
-        QCOMPARE(QFileInfo(file).size(), 44 + qRound(seconds * kRate) * 2);
-
-        // "stat -freq" lists frequency and power; the strongest must be the tone.
-        const QString stat = run(
-            sox_, {file, QStringLiteral("-n"), QStringLiteral("stat"), QStringLiteral("-freq")});
-        double best = 0, bestPower = -1;
-        static const QRegularExpression line(QStringLiteral("^\\s*([0-9.]+)\\s+([0-9.e+-]+)\\s*$"));
-        for (const QString& l : stat.split(QLatin1Char('\n'))) {
-            const QRegularExpressionMatch m = line.match(l);
-            if (m.hasMatch() && m.captured(2).toDouble() > bestPower) {
-                best = m.captured(1).toDouble();
-                bestPower = m.captured(2).toDouble();
-            }
-        }
-        qInfo("recorded %.2f s, strongest frequency %.1f Hz", seconds, best);
+        const double length = seconds(file);
+        QVERIFY2(length > 1.2 && length < 3.5, qPrintable(QString::number(length)));
+        QCOMPARE(QFileInfo(file).size(), 44 + qRound(length * kRate) * 2);
+        const double best = strongestFrequency(file);
+        qInfo("recorded %.2f s, strongest frequency %.1f Hz", length, best);
         QVERIFY2(std::abs(best - kTone) < 10, qPrintable(QString::number(best)));
-        QVERIFY(stat.contains(QStringLiteral("RMS     amplitude")));
     }
 
     // Two sounds overlap on the default output until StopSound ends both.
     void playsAndStops() {
         const QString file = sink("tone.wav");
         if (!QFileInfo::exists(file)) QSKIP("needs the recording of recordsTheTone");
-        QtAudioDevices devices;
+        DesktopAudioDevices devices;
         QCOMPARE(playSoundFile(&devices, file), PlayResult::Playing);
         QCOMPARE(playSoundFile(&devices, file), PlayResult::Playing);
         QCOMPARE(devices.playing(), 2);
@@ -206,7 +226,58 @@ class TestRecorderCapture : public QObject {
         QCOMPARE(playSoundFile(&devices, sink("run")), PlayResult::NotASound);
         QCOMPARE(devices.playing(), 0);
     }
+
+    // The server ends in the middle of a recording: the officer is told, what was captured
+    // is saved, and the next recording uses the server started afterwards.
+    void serverGoneMidRecording() {
+        MemoryRecord record;
+        FakeDialogs dialogs;
+        DesktopAudioDevices devices;
+        AppContext ctx;
+        ctx.record = &record;
+        ctx.dialogs = &dialogs;
+        ctx.audio = &devices;
+        RecorderPanel panel(ctx, nullptr);
+        panel.show();
+        const auto click = [&panel](const char* name) {
+            // Where the button is drawn, to whatever widget is there.
+            const QPoint at =
+                panel.findChild<QPushButton*>(QString::fromUtf8(name))->geometry().center();
+            QWidget* target = panel.childAt(at);
+            QVERIFY(target);
+            QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&panel, at));
+        };
+        {
+            ToneFeeder tone(sink("tone.fifo"));
+            click("按钮录音");
+            QTest::qWait(1500);
+            stopServer();
+            QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), 1, 10000);
+        }
+        QVERIFY(dialogs.lastText().startsWith(u"录音设备已断开"_qs));
+        QVERIFY(!panel.timer()->isActive());
+        const QString first = sink("before the end.wav");
+        dialogs.files.enqueue(first);
+        click("按钮4");
+        QCOMPARE(record.statusText(), u"笔录.录音保存成功..."_qs);
+        const double length = seconds(first);
+        QVERIFY2(length > 1.0 && length < 2.5, qPrintable(QString::number(length)));
+        QVERIFY(std::abs(strongestFrequency(first) - kTone) < 10);
+
+        startServer(sink("tone2.fifo"));
+        ToneFeeder tone(sink("tone2.fifo"));
+        click("按钮录音");
+        QCOMPARE(dialogs.shown.size(), 1);  // no "没有可用的录音设备"
+        QVERIFY(panel.recorder()->isCapturing());
+        QTest::qWait(800);
+        const QString second = sink("new server.wav");
+        dialogs.files.enqueue(second);
+        click("按钮4");
+        QCOMPARE(record.statusText(), u"笔录.录音保存成功..."_qs);
+        QVERIFY(seconds(second) > 0.4);
+        QVERIFY(std::abs(strongestFrequency(second) - kTone) < 10);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestRecorderCapture)
+QTEST_MAIN(TestRecorderCapture)
 #include "test_recorder_capture.moc"

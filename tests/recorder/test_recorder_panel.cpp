@@ -7,12 +7,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "record/inquiry_record.h"
 #include "platform/files.h"
+#include "record/inquiry_record.h"
 #include "recorder/fake_audio.h"
 #include "recorder/recorder.h"
 #include "recorder/recorder_panel.h"
 #include "recorder/wav.h"
+#include "support/file_size_limit.h"
 #include "support/test_app.h"
 
 using namespace hb;
@@ -59,7 +60,8 @@ struct Panel {
         parts << (r && r->isCapturing() ? u"capturing"_qs : u"idle"_qs);
         return parts.join(u' ');
     }
-    // R record, P pause, C continue, S save (confirmed), X save (dialog cancelled).
+    // R record, P pause, C continue, S save (confirmed), X save (dialog cancelled), L the
+    // sound server goes.
     void run(const QString& events, const QString& file) {
         for (const QChar e : events) {
             switch (e.toLatin1()) {
@@ -78,6 +80,9 @@ struct Panel {
                     break;
                 case 'X':
                     click("按钮4");
+                    break;
+                case 'L':
+                    audio.loseInput();
                     break;
             }
         }
@@ -144,6 +149,19 @@ class TestRecorderPanel : public QObject {
         QTest::newRow("paused, cancelled, record") << "RPXR"
                                                    << "D E- E E running capturing"
                                                    << "笔录.录音开始...";
+        // A device that gives out leaves the panel as after a cancelled save.
+        QTest::newRow("device lost") << "RL"
+                                     << "E D D- E stopped idle"
+                                     << "录音设备已断开，录音停止...";
+        QTest::newRow("device lost while paused") << "RPL"
+                                                  << "E D- D E stopped idle"
+                                                  << "录音设备已断开，录音停止...";
+        QTest::newRow("device lost, saved") << "RLS"
+                                            << "E D D- D stopped idle"
+                                            << "笔录.录音保存成功...";
+        QTest::newRow("device lost, record") << "RLR"
+                                             << "D E E- E running capturing"
+                                             << "笔录.录音开始...";
     }
     void states() {
         QFETCH(QString, events);
@@ -165,6 +183,21 @@ class TestRecorderPanel : public QObject {
         p.run(QStringLiteral("S"), temp_.filePath(QStringLiteral("second.wav")));
         QCOMPARE(readFileBytes(temp_.filePath(QStringLiteral("second.wav"))).mid(44),
                  QByteArray(100, 'a') + QByteArray(60, 'b'));
+    }
+
+    // Everything captured before the device went is saved; the officer is told at once.
+    void deviceLostKeepsCapture() {
+        Panel p;
+        p.click("按钮录音");
+        p.audio.captureAndHandBack(QByteArray(100, 'a'));
+        p.audio.capture(QByteArray(30, 'b'));
+        p.audio.loseInput();
+        QCOMPARE(p.dialogs.shown.size(), 1);
+        QVERIFY(p.dialogs.lastText().startsWith(u"录音设备已断开"_qs));
+        p.audio.captureAndHandBack(QByteArray(10, 'c'));  // nothing arrives any more
+        p.run(QStringLiteral("S"), temp_.filePath(QStringLiteral("lost.wav")));
+        QCOMPARE(readFileBytes(temp_.filePath(QStringLiteral("lost.wav"))).mid(44),
+                 QByteArray(100, 'a') + QByteArray(30, 'b'));
     }
 
     void elapsedTime_data() {
@@ -268,15 +301,23 @@ class TestRecorderPanel : public QObject {
         QCOMPARE(p.dialogs.fileDialogs.last().suggestedName, file);
     }
 
-    // A failed write says so, names the path and leaves the recording to be saved again.
+    // A failed write says so, names the path, keeps the old file and leaves the recording
+    // to be saved again.
     void failedWrite() {
         Panel p;
         p.click("按钮录音");
         p.audio.captureAndHandBack(QByteArray(400, 'y'));
-        const QString bad = temp_.filePath(QStringLiteral("missing/folder/take.wav"));
-        p.run(QStringLiteral("S"), bad);
+        const QString bad = temp_.filePath(QStringLiteral("earlier.wav"));
+        writeWav(bad, 200);
+        const QByteArray earlier = readFileBytes(bad);
+        {
+            FileSizeLimit full(300);
+            p.run(QStringLiteral("S"), bad);
+        }
+        QCOMPARE(readFileBytes(bad), earlier);
         QCOMPARE(p.dialogs.shown.size(), 1);
         QVERIFY(p.dialogs.lastText().contains(bad));
+        QVERIFY(p.dialogs.lastText().contains(u"文件超过了系统允许的大小"_qs));
         QCOMPARE(p.dialogs.shown[0].caption, u"提示："_qs);
         QVERIFY(p.record.statusText() != u"笔录.录音保存成功..."_qs);
         QCOMPARE(p.state(), u"E D D- E stopped idle"_qs);
@@ -292,7 +333,7 @@ class TestRecorderPanel : public QObject {
         QTest::addColumn<bool>("refused");
         QTest::addColumn<int>("played");
         QTest::newRow("wav file") << "take.wav" << false << 1;
-        QTest::newRow("upper case only") << "TAKE.WAV" << true << 0;
+        QTest::newRow("saved with .WAV") << "TAKE.WAV" << false << 1;
         QTest::newRow("in a folder called wav") << "wav/TAKE.WAV" << false << 1;
         QTest::newRow("the folder itself") << "wav" << false << 0;
         QTest::newRow("not a sound") << "notes.wav" << false << 0;
@@ -413,8 +454,8 @@ class TestRecorderPanel : public QObject {
 
     // Hiding the panel stops neither the recording nor its time.
     void menuShowsAndHides() {
+        FakeAudioDevices audio;  // outlives the window that records from it
         TestApp app;
-        FakeAudioDevices audio;
         app.ctx.audio = &audio;
         QVERIFY(app.start());
         app.window->show();

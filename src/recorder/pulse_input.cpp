@@ -1,0 +1,236 @@
+#include "recorder/pulse_input.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <QMutex>
+#include <QObject>
+#include <atomic>
+
+namespace hb {
+namespace {
+
+// How long connecting to the server and opening the stream may take.
+constexpr pa_usec_t kOpenTimeout = 5 * PA_USEC_PER_SEC;
+
+pa_sample_format_t sampleFormat(SampleFormat f) {
+    switch (f) {
+        case SampleFormat::Unsigned8:
+            return PA_SAMPLE_U8;
+        case SampleFormat::Signed16:
+            return PA_SAMPLE_S16LE;
+        case SampleFormat::Signed32:
+            return PA_SAMPLE_S32LE;
+        case SampleFormat::Float32:
+            return PA_SAMPLE_FLOAT32LE;
+    }
+    return PA_SAMPLE_INVALID;
+}
+
+// One recording's own connection: libpulse calls back on its loop thread; bytes and the
+// news of a broken stream are handed to the GUI thread through queued calls on this object.
+class PulseInput : public QObject, public AudioInput {
+  public:
+    PulseInput(CaptureSink sink, CaptureLost lost)
+        : sink_(std::move(sink)), lost_(std::move(lost)) {}
+
+    ~PulseInput() override {
+        stopped_ = true;  // the owner may be half gone: nothing reaches the sink any more
+        if (!loop_) return;
+        pa_threaded_mainloop_lock(loop_);
+        closing_ = true;
+        if (stream_) {
+            pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+        if (context_) {
+            pa_context_disconnect(context_);
+            pa_context_unref(context_);
+        }
+        pa_threaded_mainloop_unlock(loop_);
+        pa_threaded_mainloop_stop(loop_);  // no callback runs after this
+        pa_threaded_mainloop_free(loop_);
+    }
+
+    bool open(const AudioFormat& format, int fragmentBytes) {
+        const pa_sample_spec spec{sampleFormat(format.sample),
+                                  static_cast<uint32_t>(format.samplesPerSecond),
+                                  static_cast<uint8_t>(format.channels)};
+        if (!pa_sample_spec_valid(&spec)) return false;
+        loop_ = pa_threaded_mainloop_new();
+        if (!loop_ || pa_threaded_mainloop_start(loop_) < 0) return false;
+        pa_threaded_mainloop_lock(loop_);
+        const bool ok = connect(spec, fragmentBytes);
+        if (ok) opened_ = true;
+        pa_threaded_mainloop_unlock(loop_);
+        return ok;
+    }
+
+    void suspend() override {
+        cork(true);
+        deliver();
+    }
+    void resume() override { cork(false); }
+    void stop() override {
+        if (stopped_) return;
+        if (stream_) {
+            pa_threaded_mainloop_lock(loop_);
+            closing_ = true;
+            pa_stream_disconnect(stream_);
+            pa_threaded_mainloop_unlock(loop_);
+        }
+        deliver();
+        stopped_ = true;
+    }
+
+  private:
+    // With the loop locked.
+    bool connect(const pa_sample_spec& spec, int fragmentBytes) {
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "hengbi");
+        if (!context_) return false;
+        pa_context_set_state_callback(context_, &PulseInput::contextChanged, this);
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) return false;
+        pa_time_event* timeout = pa_context_rttime_new(context_, pa_rtclock_now() + kOpenTimeout,
+                                                       &PulseInput::timedOut, this);
+        bool ok = waitFor([this] {
+            const pa_context_state_t state = pa_context_get_state(context_);
+            if (state == PA_CONTEXT_READY) return Progress::Ready;
+            return PA_CONTEXT_IS_GOOD(state) ? Progress::Waiting : Progress::Failed;
+        });
+        if (ok) {
+            stream_ = pa_stream_new(context_, "询问笔录录音", &spec, nullptr);
+            pa_buffer_attr attr;
+            attr.maxlength = static_cast<uint32_t>(-1);
+            attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
+            attr.fragsize = static_cast<uint32_t>(fragmentBytes);
+            ok = stream_ != nullptr;
+            if (ok) {
+                pa_stream_set_state_callback(stream_, &PulseInput::streamChanged, this);
+                pa_stream_set_read_callback(stream_, &PulseInput::readable, this);
+                ok = pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) ==
+                         0 &&
+                     waitFor([this] {
+                         const pa_stream_state_t state = pa_stream_get_state(stream_);
+                         if (state == PA_STREAM_READY) return Progress::Ready;
+                         return PA_STREAM_IS_GOOD(state) ? Progress::Waiting : Progress::Failed;
+                     });
+            }
+        }
+        if (timeout) pa_threaded_mainloop_get_api(loop_)->time_free(timeout);
+        return ok;
+    }
+
+    enum class Progress { Waiting, Ready, Failed };
+    // Waits on the loop until the step is done; false when it fails or takes too long.
+    template <class Step>
+    bool waitFor(Step step) {
+        for (;;) {
+            const Progress now = step();
+            if (now != Progress::Waiting) return now == Progress::Ready;
+            if (timedOut_) return false;
+            pa_threaded_mainloop_wait(loop_);
+        }
+    }
+
+    void cork(bool on) {
+        if (stopped_ || !stream_) return;
+        pa_threaded_mainloop_lock(loop_);
+        if (pa_operation* op = pa_stream_cork(stream_, on ? 1 : 0, &PulseInput::done, this)) {
+            while (pa_operation_get_state(op) == PA_OPERATION_RUNNING && !broken_)
+                pa_threaded_mainloop_wait(loop_);
+            pa_operation_unref(op);
+        }
+        pa_threaded_mainloop_unlock(loop_);
+    }
+
+    // GUI thread.
+    void deliver() {
+        QByteArray bytes;
+        {
+            QMutexLocker lock(&mutex_);
+            bytes.swap(pending_);
+            deliveryQueued_ = false;
+        }
+        if (!stopped_ && !bytes.isEmpty()) sink_(bytes);
+    }
+
+    void reportLost() {
+        if (stopped_) return;
+        deliver();
+        stopped_ = true;
+        if (lost_) lost_();
+    }
+
+    // Loop thread, from here on.
+    void broke() {
+        if (!opened_ || closing_ || broken_.exchange(true)) return;
+        QMetaObject::invokeMethod(
+            this, [this] { reportLost(); }, Qt::QueuedConnection);
+    }
+
+    static void contextChanged(pa_context* c, void* self) {
+        auto* in = static_cast<PulseInput*>(self);
+        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c))) in->broke();
+        pa_threaded_mainloop_signal(in->loop_, 0);
+    }
+    static void streamChanged(pa_stream* s, void* self) {
+        auto* in = static_cast<PulseInput*>(self);
+        if (!PA_STREAM_IS_GOOD(pa_stream_get_state(s))) in->broke();
+        pa_threaded_mainloop_signal(in->loop_, 0);
+    }
+    static void timedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
+        auto* in = static_cast<PulseInput*>(self);
+        in->timedOut_ = true;
+        pa_threaded_mainloop_signal(in->loop_, 0);
+    }
+    static void done(pa_stream*, int, void* self) {
+        pa_threaded_mainloop_signal(static_cast<PulseInput*>(self)->loop_, 0);
+    }
+    static void readable(pa_stream* s, size_t, void* self) {
+        auto* in = static_cast<PulseInput*>(self);
+        bool queue = false;
+        const void* data = nullptr;
+        size_t size = 0;
+        while (pa_stream_readable_size(s) > 0 && pa_stream_peek(s, &data, &size) == 0 && size) {
+            {
+                QMutexLocker lock(&in->mutex_);
+                // A hole in the stream is silence of its length.
+                if (data)
+                    in->pending_.append(static_cast<const char*>(data),
+                                        static_cast<qsizetype>(size));
+                else
+                    in->pending_.append(static_cast<qsizetype>(size), '\0');
+                queue = !std::exchange(in->deliveryQueued_, true);
+            }
+            pa_stream_drop(s);
+        }
+        if (queue)
+            QMetaObject::invokeMethod(
+                in, [in] { in->deliver(); }, Qt::QueuedConnection);
+    }
+
+    CaptureSink sink_;
+    CaptureLost lost_;
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    QMutex mutex_;
+    QByteArray pending_;           // captured, not yet handed to the sink
+    bool deliveryQueued_ = false;  // under mutex_
+    std::atomic<bool> opened_ = false;
+    std::atomic<bool> closing_ = false;
+    std::atomic<bool> broken_ = false;
+    std::atomic<bool> timedOut_ = false;
+    bool stopped_ = false;  // GUI thread
+};
+
+}  // namespace
+
+std::unique_ptr<AudioInput> openPulseInput(const AudioFormat& format, int bufferBytes,
+                                           CaptureSink sink, CaptureLost lost) {
+    auto input = std::make_unique<PulseInput>(std::move(sink), std::move(lost));
+    // Fragments of a quarter buffer: a stop loses at most that much of the end.
+    if (!input->open(format, qMax(format.blockAlign(), bufferBytes / 4))) return nullptr;
+    return input;
+}
+
+}  // namespace hb
