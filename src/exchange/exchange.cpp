@@ -1,16 +1,17 @@
 #include "exchange/exchange.h"
 
-#include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
+#include <functional>
 
-#include "record/inquiry_record.h"
 #include "exchange/ftp_client.h"
+#include "platform/background.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
-#include "platform/wait_cursor.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 namespace {
@@ -33,23 +34,49 @@ bool settingsComplete(AppContext& ctx, const FtpSettings& s) {
     return false;
 }
 
-// The typed name becomes a file in BL and on the server: it must stay a plain name.
-bool nameAcceptable(AppContext& ctx, const QString& name) {
-    const QString reason = unsafeFileNameReason(name);
+bool hasControlCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// Nothing reaches the server that could end its command line early (a pasted line break
+// would start a command of its own), and the typed name stays a plain name in BL and there.
+bool settingsAcceptable(AppContext& ctx, const FtpSettings& s) {
+    const std::pair<const char*, const QString*> boxes[] = {
+        {"FTP_IP地址", &s.host}, {"FTP帐号", &s.account}, {"FTP密码", &s.password}};
+    for (const auto& [label, text] : boxes) {
+        if (!hasControlCharacter(*text)) continue;
+        ctx.dialogs->message(QStringLiteral("“%1”中含有回车、换行等控制字符，请重新添写。")
+                                 .arg(QString::fromUtf8(label)),
+                             QStringLiteral("提示："));
+        return false;
+    }
+    const QString reason = unsafeFileNameReason(s.name);
     if (reason.isEmpty()) return true;
-    ctx.dialogs->message(QStringLiteral("文件名“%1”%2，不能用于上传或下载。").arg(name, reason),
+    ctx.dialogs->message(QStringLiteral("文件名“%1”%2，不能用于上传或下载。").arg(s.name, reason),
                          QStringLiteral("提示："));
     return false;
 }
 
-bool connectAndEnter(AppContext& ctx, const FtpSettings& s) {
-    if (!ctx.ftp || !ctx.ftp->connect(s.host, s.account, s.password)) {
-        setStatus(ctx, QStringLiteral("服务器帐号密码不对.."));
-        return false;
-    }
-    // Servers without the directory take the template in the login directory.
-    ctx.ftp->setCurrentDirectory(kRemoteDirectory);
-    return true;
+enum class Outcome { Done, LoginRefused, Failed };
+
+// Login, the remote directory and the transfer, off the GUI thread.
+Outcome transfer(AppContext& ctx, const FtpSettings& s, const QString& busyText,
+                 const std::function<bool(FtpClient&)>& step) {
+    FtpClient* ftp = ctx.ftp;
+    if (!ftp) return Outcome::LoginRefused;
+    return runBusy(busyText, [&] {
+        if (!ftp->connect(s.host, s.account, s.password)) return Outcome::LoginRefused;
+        // Servers without the directory take the template in the login directory.
+        ftp->setCurrentDirectory(kRemoteDirectory);
+        return step(*ftp) ? Outcome::Done : Outcome::Failed;
+    });
+}
+
+void report(AppContext& ctx, Outcome outcome, const char* done, const char* failed) {
+    setStatus(ctx, QString::fromUtf8(outcome == Outcome::Done           ? done
+                                     : outcome == Outcome::LoginRefused ? "服务器帐号密码不对.."
+                                                                        : failed));
 }
 
 QLineEdit* box(QWidget* parent, const QString& name, const QRect& r) {
@@ -100,7 +127,7 @@ FtpSettings ftpSettings(const QWidget* panel) {
 }
 
 void uploadTemplate(AppContext& ctx, const FtpSettings& s) {
-    if (!settingsComplete(ctx, s) || !nameAcceptable(ctx, s.name)) return;
+    if (!settingsComplete(ctx, s) || !settingsAcceptable(ctx, s)) return;
     FileDialogSpec browse;
     browse.mode = FileDialogSpec::Mode::BrowseFiles;
     browse.title = QStringLiteral(" ");
@@ -111,22 +138,19 @@ void uploadTemplate(AppContext& ctx, const FtpSettings& s) {
                              QStringLiteral("提示："));
         return;
     }
-    WaitCursor wait;
-    if (!connectAndEnter(ctx, s)) return;
-    const bool sent = ctx.ftp->putFile(path, s.name + QStringLiteral(".ini"));
-    setStatus(ctx, sent ? QStringLiteral("笔录模板文件.ini上传FTP服务器成功.")
-                        : QStringLiteral("笔录上传失败."));
+    const QString remote = s.name + QStringLiteral(".ini");
+    const Outcome outcome = transfer(ctx, s, QStringLiteral("正在上传笔录模板到FTP服务器..."),
+                                     [&](FtpClient& ftp) { return ftp.putFile(path, remote); });
+    report(ctx, outcome, "笔录模板文件.ini上传FTP服务器成功.", "笔录上传失败.");
 }
 
 void downloadTemplate(AppContext& ctx, const FtpSettings& s) {
-    if (!settingsComplete(ctx, s) || !nameAcceptable(ctx, s.name)) return;
-    WaitCursor wait;
-    if (!connectAndEnter(ctx, s)) return;
+    if (!settingsComplete(ctx, s) || !settingsAcceptable(ctx, s)) return;
     const QString fileName = s.name + QStringLiteral(".ini");
-    const bool fetched =
-        ctx.ftp->getFile(fileName, ctx.paths.blDir() + QLatin1Char('/') + fileName);
-    setStatus(ctx, fetched ? QStringLiteral("笔录模板.ini文件下载到 笔录软件的BL目录成功.")
-                           : QStringLiteral("笔录下载失败."));
+    const QString local = ctx.paths.blDir() + QLatin1Char('/') + fileName;
+    const Outcome outcome = transfer(ctx, s, QStringLiteral("正在从FTP服务器下载笔录模板..."),
+                                     [&](FtpClient& ftp) { return ftp.getFile(fileName, local); });
+    report(ctx, outcome, "笔录模板.ini文件下载到 笔录软件的BL目录成功.", "笔录下载失败.");
 }
 
 }  // namespace hb

@@ -1,6 +1,8 @@
 #pragma once
 // The FTP operations the template exchange needs: one session at a time, active mode,
-// binary transfers, names sent as GBK as the Windows edition sends them.
+// binary transfers. Names go out as UTF-8 to a server that lists UTF8 in its features, as
+// GBK to any other (what the Windows edition's servers expect).
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -9,11 +11,13 @@ namespace hb {
 class FtpClient {
   public:
     virtual ~FtpClient() = default;
-    // Drops the previous session first. True when the server accepted the login.
+    // Drops the previous session first. host is "name", "name:port" or "[IPv6]:port". True
+    // when the server accepted the login.
     virtual bool connect(const QString& host, const QString& account, const QString& password) = 0;
     // Relative to the login directory; later transfers happen there. False when it is missing.
     virtual bool setCurrentDirectory(const QString& path) = 0;
-    // Overwrites a remote file of that name as far as the server allows.
+    // Overwrites a remote file of that name as far as the server allows, but only with a
+    // complete file: a failed upload leaves the old one as it was.
     virtual bool putFile(const QString& localPath, const QString& remoteName) = 0;
     // Replaces localPath only once the whole file has arrived.
     virtual bool getFile(const QString& remoteName, const QString& localPath) = 0;
@@ -21,7 +25,7 @@ class FtpClient {
     virtual QString lastError() const = 0;
 };
 
-// libcurl; the port is fixed per client (21 in the application).
+// libcurl; the port when the host names none is fixed per client (21 in the application).
 class CurlFtpClient : public FtpClient {
   public:
     explicit CurlFtpClient(int port = 21);
@@ -36,6 +40,9 @@ class CurlFtpClient : public FtpClient {
   private:
     struct Session;
     bool fail(const QString& why);
+    // FTP commands run in the current directory; false when the server refused one.
+    bool commands(const QList<QByteArray>& lines, QByteArray* replies = nullptr);
+    bool renameOnto(const QByteArray& from, const QByteArray& to);
 
     int port_;
     std::unique_ptr<Session> session_;

@@ -1,13 +1,19 @@
+#include <dirent.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+#include <fstream>
 
 #include "exchange/exchange.h"
 #include "exchange/ftp_client.h"
 #include "platform/files.h"
+#include "platform/gbk.h"
 #include "support/local_server.h"
 #include "support/test_app.h"
 
@@ -67,6 +73,25 @@ QStringList entries(const QString& dir) {
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
+// The plain files, names and contents as bytes: a GBK name is no UTF-8 file name for QDir.
+QMap<QByteArray, QByteArray> rawFiles(const QString& dir) {
+    QMap<QByteArray, QByteArray> files;
+    const QByteArray path = QFile::encodeName(dir);
+    DIR* d = opendir(path.constData());
+    while (const dirent* e = d ? readdir(d) : nullptr) {
+        const QByteArray name(e->d_name);
+        if (e->d_type != DT_REG) continue;
+        std::ifstream in((path + '/' + name).constData(), std::ios::binary);
+        files[name] = QByteArray::fromStdString({std::istreambuf_iterator<char>(in), {}});
+    }
+    if (d) closedir(d);
+    return files;
+}
+
+QString serverScript() {
+    return qEnvironmentVariable("HB_SOURCE_DIR") + QStringLiteral("/tests/exchange/ftp_server.py");
+}
+
 }  // namespace
 
 class ExchangeTest : public QObject {
@@ -81,6 +106,8 @@ class ExchangeTest : public QObject {
         return root_ + QStringLiteral("/wwwroot") + (name.isEmpty() ? QString() : "/" + name);
     }
     void emptyServer() {
+        for (const QByteArray& name : rawFiles(www()).keys())  // beyond QDir
+            ::unlink((QFile::encodeName(www()) + '/' + name).constData());
         QDir(root_).removeRecursively();
         QDir().mkpath(www());
     }
@@ -164,6 +191,14 @@ class ExchangeTest : public QObject {
         QTest::newRow("slash") << QStringList{"h", "x/A", "u", "p"} << unsafe;
         QTest::newRow("backslash") << QStringList{"h", "x\\A", "u", "p"} << unsafe;
         QTest::newRow("control") << QStringList{"h", "A\tB", "u", "p"} << unsafe;
+        QTest::newRow("password with a command")
+            << QStringList{"h", "A", "u", "p\r\nDELE wwwroot/victim.ini"}
+            << "“FTP密码”中含有回车、换行等控制字符";
+        QTest::newRow("account with NUL")
+            << QStringList{"h", "A", QString::fromLatin1("u\0x", 3), "p"}
+            << "“FTP帐号”中含有回车、换行等控制字符";
+        QTest::newRow("server with LF")
+            << QStringList{"h\n", "A", "u", "p"} << "“FTP_IP地址”中含有回车、换行等控制字符";
     }
     void refusedBeforeAnything() {
         QFETCH(QStringList, boxes);
@@ -391,7 +426,85 @@ class ExchangeTest : public QObject {
         QVERIFY(ftp.connect(QStringLiteral("127.0.0.1"), kAccount, kPassword));
         QVERIFY(ftp.getFile(QStringLiteral("top.ini"), back));
         QVERIFY(!ftp.connect(QStringLiteral("127.0.0.1"), kAccount, QStringLiteral("no")));
+        QVERIFY(!ftp.connect(QStringLiteral("127.0.0.1"), kAccount, kPassword + "\r\nNOOP"));
         QVERIFY(!ftp.putFile(localFile(QStringLiteral("a.ini")), QStringLiteral("x.ini")));
+    }
+
+    // Both ways, on a server that speaks UTF-8 and on one that keeps the GBK bytes it gets,
+    // each template arrives under its own name and comes back unchanged.
+    void namesAsTyped_data() {
+        QTest::addColumn<bool>("gbkServer");
+        QTest::newRow("UTF-8 server") << false;
+        QTest::newRow("GBK server") << true;
+    }
+    void namesAsTyped() {
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
+        QFETCH(bool, gbkServer);
+        LocalServer gbk;
+        if (gbkServer)
+            QVERIFY(gbk.start({serverScript(), "--port", "{port}", "--root", root_, "--user",
+                               kAccount, "--password", kPassword, "--raw-names"}));
+        const QString address =
+            QStringLiteral("127.0.0.1:%1").arg(gbkServer ? gbk.port() : server_.port());
+        const QString names[] = {QStringLiteral("张三"), QStringLiteral("李四")};
+        const QByteArray contents[] = {kTemplate, toGbk(QStringLiteral("[set]\r\nnum10=李四\r\n"))};
+        TestApp app;
+        CurlFtpClient ftp;  // port 21 unless the address says otherwise
+        app.ctx.ftp = &ftp;
+        QMap<QByteArray, QByteArray> expected;
+        for (int i = 0; i < 2; ++i) {
+            app.dialogs.files.enqueue(localFile(QStringLiteral("t%1.ini").arg(i), contents[i]));
+            fill(app, address, names[i]);
+            app.trigger(QStringLiteral("笔录上传"));
+            QCOMPARE(status(app), kUploaded);
+            const QString remote = names[i] + QStringLiteral(".ini");
+            expected[gbkServer ? toGbk(remote) : remote.toUtf8()] = contents[i];
+        }
+        QCOMPARE(rawFiles(www()), expected);
+        QDir().mkpath(app.ctx.paths.blDir());
+        for (int i = 0; i < 2; ++i) {
+            fill(app, address, names[i]);
+            app.trigger(QStringLiteral("笔录下载"));
+            QCOMPARE(status(app), kDownloaded);
+            QCOMPARE(readFileBytes(app.ctx.paths.blDir() + "/" + names[i] + ".ini"), contents[i]);
+        }
+    }
+
+    // The server ends in the middle of an upload: the colleague's file is as it was. The
+    // window goes on meanwhile (the server is ended from its timer).
+    void interruptedUploadKeepsRemoteFile() {
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
+        LocalServer slow;
+        QVERIFY(slow.start({serverScript(), "--port", "{port}", "--root", root_, "--user", kAccount,
+                            "--password", kPassword, "--upload-rate", "65536"}));
+        writeFileBytes(www(QStringLiteral("A.ini")), kTemplate);
+        TestApp app;
+        CurlFtpClient ftp(slow.port());
+        app.ctx.ftp = &ftp;
+        app.dialogs.files.enqueue(localFile(QStringLiteral("big.ini"), QByteArray(1 << 20, 'x')));
+        fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
+        QTimer::singleShot(1000, app.window.get(), [&slow] { slow.stop(); });
+        app.trigger(QStringLiteral("笔录上传"));
+        QCOMPARE(status(app), kUploadFailed);
+        QCOMPARE(readFileBytes(www(QStringLiteral("A.ini"))), kTemplate);
+    }
+
+    // A server that will not rename onto an existing file still gets the new template, and
+    // nothing else stays behind.
+    void uploadWhereRenameOverIsRefused() {
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
+        LocalServer iis;
+        QVERIFY(iis.start({serverScript(), "--port", "{port}", "--root", root_, "--user", kAccount,
+                           "--password", kPassword, "--no-rename-over"}));
+        writeFileBytes(www(QStringLiteral("A.ini")), "old");
+        TestApp app;
+        CurlFtpClient ftp(iis.port());
+        app.ctx.ftp = &ftp;
+        app.dialogs.files.enqueue(localFile(QStringLiteral("t.ini")));
+        fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
+        app.trigger(QStringLiteral("笔录上传"));
+        QCOMPARE(status(app), kUploaded);
+        QCOMPARE(rawFiles(www()), (QMap<QByteArray, QByteArray>{{"A.ini", kTemplate}}));
     }
 
     void cleanupTestCase() { server_.stop(); }
