@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,6 +12,8 @@
 #include "app/main_window.h"
 #include "platform/clock.h"
 #include "platform/context.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/shell.h"
 #include "record/phrase_lists.h"
@@ -59,6 +62,19 @@ struct PlainLook {
 PlainLook& plainLook() {
     static PlainLook look{QApplication::style()->name(), QApplication::palette()};
     return look;
+}
+
+// A Set.ini that is there but cannot be read would give empty lists and records without
+// their closing lines: said once, at the first start-up that meets it.
+void reportUnreadableSettings(MainWindow& window, AppContext& ctx, const QString& file) {
+    static const char* const kReported = "settingsUnreadableReported";
+    const QString why = unreadableReason(file);
+    if (why.isEmpty() || window.property(kReported).toBool()) return;
+    window.setProperty(kReported, true);
+    ctx.dialogs->message(QStringLiteral("无法读取设置文件 %1：%2。\n笔录的选择列表将是空的，"
+                                        "笔录每页也没有结尾的两行。")
+                             .arg(QDir::toNativeSeparators(file), why),
+                         QStringLiteral("提示："), Buttons::Ok, Icon::Warning);
 }
 
 }  // namespace
@@ -111,7 +127,9 @@ bool startUp(MainWindow& window, AppContext& ctx) {
     attachTooltips(window);
 
     // One parse of Set.ini serves every read of this pass.
-    const IniFile settings = IniFile::load(ctx.paths.settingsFile());
+    const QString settingsFile = ctx.paths.settingsFile();
+    reportUnreadableSettings(window, ctx, settingsFile);
+    const IniFile settings = IniFile::load(settingsFile);
     const QString title = settings.value(QStringLiteral("biaoti"), QStringLiteral("biaoti1"));
     if (!title.isEmpty()) window.setWindowTitle(QLatin1Char(' ') + title);
     applyTheme(settings.value(QStringLiteral("fengge"), QStringLiteral("fengge")));

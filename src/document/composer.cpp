@@ -294,7 +294,7 @@ Composition composeRecordDocument(AppContext& ctx) {
     InquiryRecord& record = *ctx.record;
     OfficeSuite& office = *ctx.office;
     const QString bl = ctx.paths.blDir();
-    QDir().mkpath(bl);
+    makePrivateDir(bl);  // names and ID numbers go into it
     const QString blank = bl + QStringLiteral("/Doc.doc");
     const QByteArray blankBytes = shippedFile(QStringLiteral("document/Doc.doc"));
     QString why;

@@ -138,7 +138,7 @@ void LibreOfficeSuite::setVisible(bool visible) {
         QTemporaryFile out(dir + QStringLiteral("/询问笔录-XXXXXX.fodt"));
         out.setAutoRemove(false);
         const QByteArray odf = doc_->model.toFlatOdf(doc_->skeleton);
-        if (odf.isEmpty() || !out.open() || out.write(odf) != odf.size()) {
+        if (odf.isEmpty() || !out.open() || out.write(odf) != odf.size() || !out.flush()) {
             fail(QStringLiteral("无法写出要显示的文档 %1").arg(out.fileName()));
             return;
         }

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "record/inquiry_record.h"
 #include "document/composer.h"
 #include "document/office.h"
 #include "platform/clock.h"
@@ -11,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/wait_cursor.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 namespace {
@@ -89,6 +89,8 @@ void saveRecordCommand(AppContext& ctx) {
         return;
     }
     if (!recordReady(ctx, QStringLiteral(" 笔录没有录入完成，工作单位等资料都没有添写. "))) return;
+    // An earlier save's success text must not stand over this one's outcome.
+    r.setHidden(Hidden::statusMessage, QString());
 
     WaitCursor busy;
     const Composition c = composeRecordDocument(ctx);

@@ -1,18 +1,17 @@
 #include "extras/extras.h"
 
-#include <QCursor>
 #include <QDir>
 
-#include "record/inquiry_record.h"
 #include "document/office.h"
 #include "extras/http_client.h"
 #include "extras/links.h"
+#include "platform/background.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/shell.h"
-#include "platform/wait_cursor.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 namespace {
@@ -74,9 +73,10 @@ void showAuthorInformation(AppContext& ctx) {
 
 void checkForUpdate(AppContext& ctx) {
     QByteArray answer;
-    WaitCursor wait;
-    const bool fetched = ctx.http && ctx.http->get(updateFileAddress(), &answer);
-    wait.off();
+    HttpClient* http = ctx.http;
+    const QString address = updateFileAddress();
+    const bool fetched = http && runBusy(QStringLiteral("正在检查软件更新..."),
+                                         [&] { return http->get(address, &answer); });
     // No answer is not "no new version": say so, and keep the copy of the last check.
     if (!fetched) {
         ctx.dialogs->message(QStringLiteral("无法获取软件更新信息，请检查网络连接或稍后再试。"),

@@ -36,6 +36,11 @@ QPushButton* button(QWidget* parent, const QString& name, const QRect& r, const 
     return b;
 }
 
+QString storeFailure(AppContext& ctx, const char* what) {
+    const QString why = ctx.registry->lastError();
+    return QString::fromUtf8(what) + (why.isEmpty() ? QString() : QLatin1Char('\n') + why);
+}
+
 bool sodiumReady() {
     static const bool ready = sodium_init() >= 0;
     return ready;
@@ -101,7 +106,7 @@ void setLockCommand(AppContext& ctx) {
 
 void clearLockCommand(AppContext& ctx) {
     if (!ctx.registry->write(kLockKey, kFlag, QStringLiteral("0"))) {
-        ctx.dialogs->message(QStringLiteral("无法保存设置：密码锁没有解除。"), kPrompt);
+        ctx.dialogs->message(storeFailure(ctx, "无法保存设置：密码锁没有解除。"), kPrompt);
         return;
     }
     ctx.dialogs->message(QStringLiteral("软件解密成功，下次运行软件无需密码！"), kPrompt);
@@ -160,7 +165,7 @@ void SetPasswordWindow::confirm() {
     const QString hash = hashPassword(typed);
     if (hash.isEmpty() || !ctx_.registry->write(kLockKey, kPassword, hash) ||
         !ctx_.registry->write(kLockKey, kFlag, QStringLiteral("1"))) {
-        ctx_.dialogs->message(QStringLiteral("无法保存密码设置：密码锁没有开启。"), kPrompt);
+        ctx_.dialogs->message(storeFailure(ctx_, "无法保存密码设置：密码锁没有开启。"), kPrompt);
         return;
     }
     ctx_.dialogs->message(QStringLiteral(" 加密成功！ 软件下次打开时必需输入密码。"), kPrompt);

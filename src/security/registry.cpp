@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "platform/files.h"
 #include "platform/ini.h"
 
 namespace hb {
@@ -43,11 +44,29 @@ QString IniRegistry::read(const QString& keyPath, const QString& valueName) {
 
 bool IniRegistry::write(const QString& keyPath, const QString& valueName, const QString& text) {
     const QString file = storeFile(keyPath);
-    if (file.isEmpty() || !QDir().mkpath(directory_)) return false;
+    error_.clear();
+    if (file.isEmpty()) {
+        error_ = QStringLiteral("未知的注册表根键：%1").arg(keyPath);
+        return false;
+    }
+    if (!makePrivateDir(directory_)) {
+        error_ = QStringLiteral("%1：无法建立文件夹").arg(directory_);
+        return false;
+    }
     QFile::setPermissions(directory_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // An unreadable store would be replaced by one holding this value alone.
+    const QString unreadable = unreadableReason(file);
+    if (!unreadable.isEmpty()) {
+        error_ = QStringLiteral("%1：%2").arg(file, unreadable);
+        return false;
+    }
     IniFile store = IniFile::load(file);
     store.setValue(subKey(keyPath), valueName, text);
-    if (!store.save(file)) return false;
+    QString why;
+    if (!store.save(file, &why)) {
+        error_ = QStringLiteral("%1：%2").arg(file, why);
+        return false;
+    }
     return QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
 }
 

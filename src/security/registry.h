@@ -12,6 +12,8 @@ class Registry {
     virtual QString read(const QString& keyPath, const QString& valueName) = 0;
     // False when the value could not be stored.
     virtual bool write(const QString& keyPath, const QString& valueName, const QString& text) = 0;
+    // Why the last write failed: the store's file and the reason.
+    virtual QString lastError() const { return {}; }
 };
 
 // <dir>/<ROOT>.ini, section = key path below the root, key = value name, mode 0600.
@@ -21,9 +23,11 @@ class IniRegistry : public Registry {
     QString read(const QString& keyPath, const QString& valueName) override;
     bool write(const QString& keyPath, const QString& valueName, const QString& text) override;
     QString storeFile(const QString& keyPath) const;  // empty for an unknown root
+    QString lastError() const override { return error_; }
 
   private:
     QString directory_;
+    QString error_;
 };
 
 }  // namespace hb

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QStyle>
@@ -38,6 +39,7 @@ class TestStartup : public QObject {
     Q_OBJECT
   private slots:
     void withoutSettingsFile();
+    void unreadableSettingsFile();
     void rulesWindowSwitch_data();
     void rulesWindowSwitch();
     void theme_data();
@@ -71,6 +73,21 @@ void TestStartup::withoutSettingsFile() {
     QCOMPARE(r.text(Field::sex), QStringLiteral("男"));
     QCOMPARE(r.hidden(Hidden::statusMessage), kVersionText);
     QCOMPARE(app.window->statusText(), QStringLiteral(" 程 序 版 本 V 2.3"));
+}
+
+// Not taken for an absent one: said once, not again at New. (A folder, as root reads any file.)
+void TestStartup::unreadableSettingsFile() {
+    TestApp app(nullptr);
+    QVERIFY(QDir().mkdir(app.dir("Set.ini")));
+    QVERIFY(startSeeingRules(app));
+    QCOMPARE(app.dialogs.shown.size(), 1);
+    QCOMPARE(app.dialogs.lastText(),
+             QStringLiteral("无法读取设置文件 %1：这是一个文件夹。\n"
+                            "笔录的选择列表将是空的，笔录每页也没有结尾的两行。")
+                 .arg(app.dir("Set.ini")));
+    onNextModal(app.window.get(), [](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
+    app.trigger(QStringLiteral("新建(笔录)"));
+    QCOMPARE(app.dialogs.shown.size(), 1);
 }
 
 void TestStartup::rulesWindowSwitch_data() {

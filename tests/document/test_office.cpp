@@ -13,9 +13,11 @@
 #include "platform/gbk.h"
 #include "resources/resources.h"
 #include "support/fakes.h"
+#include "support/file_size_limit.h"
 
 using namespace hb;
 using hb::test::fakeOffice;
+using hb::test::FileSizeLimit;
 using hb::test::kConverts;
 using hb::test::writeProgram;
 
@@ -187,19 +189,25 @@ void TestOffice::profileReplacesSimSun() {
 void TestOffice::failedConversionKeepsTheOldFile_data() {
     QTest::addColumn<QString>("behaviour");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("diskLeft");  // bytes a file of the program may grow to; 0: no limit
     QTest::newRow("exit code") << "echo 'Error: source file could not be loaded'; exit 81"
-                               << "退出码 81";
+                               << "退出码 81" << 0;
     QTest::newRow("exit 0 without output") << "exit 0"
-                                           << "没有生成 document.doc";
+                                           << "没有生成 document.doc" << 0;
     QTest::newRow("hangs") << "sleep 30"
-                           << "秒内没有完成转换";
+                           << "秒内没有完成转换" << 0;
     QTest::newRow("no Writer") << "rm \"$here/swriter\""
-                               << "没有找到";
+                               << "没有找到" << 0;
+    // The office has the room it needs; the copy into place does not.
+    QTest::newRow("disk full") << "ulimit -f unlimited; head -c 2000000 /dev/zero > "
+                                  "\"$outdir/$base.$ext\""
+                               << "old.doc：文件超过了系统允许的大小" << 1000000;
 }
 
 void TestOffice::failedConversionKeepsTheOldFile() {
     QFETCH(QString, behaviour);
     QFETCH(QString, reason);
+    QFETCH(int, diskLeft);
     QTemporaryDir tmp;
     const QString program = fakeOffice(tmp.filePath("office"), kConverts);
     qputenv("HENGBI_SOFFICE", program.toUtf8());
@@ -212,7 +220,11 @@ void TestOffice::failedConversionKeepsTheOldFile() {
 
     QElapsedTimer timer;
     timer.start();
-    QVERIFY(!office.saveAs(target));
+    {
+        std::optional<FileSizeLimit> full;
+        if (diskLeft) full.emplace(diskLeft);
+        QVERIFY(!office.saveAs(target));
+    }
     QVERIFY2(office.lastError().contains(reason), qPrintable(office.lastError()));
     QVERIFY(timer.elapsed() < 5000);  // a hanging office is ended, not waited for
     QCOMPARE(readFileBytes(target), QByteArray("OLD"));

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "resources/resources.h"
+#include "support/file_size_limit.h"
 #include "support/test_app.h"
 
 using namespace hb;
@@ -68,6 +69,7 @@ class TestRecordCommands : public QObject {
     void saveOverExisting_data();
     void saveOverExisting();
     void saveFailureReported();
+    void fullDiskKeepsEarlierFiles();
     void printCurrentRecord_data();
     void printCurrentRecord();
     void printWithDocDocLocked_data();
@@ -148,8 +150,13 @@ void TestRecordCommands::saveOverExisting() {
     QCOMPARE(app.status().startsWith("笔录WORD文件以经保存在"), replace);
 }
 
+// A failed save also takes away an earlier save's success text.
 void TestRecordCommands::saveFailureReported() {
     Desk app;
+    app.trigger(kSave);
+    QVERIFY(app.status().startsWith(QStringLiteral("笔录WORD文件以经保存在")));
+    app.dialogs.shown.clear();
+    app.office.calls.clear();
     app.office.saveSucceeds = false;
     app.trigger(kSave);
     QCOMPARE(app.dialogs.shown.size(), 1);
@@ -157,7 +164,29 @@ void TestRecordCommands::saveFailureReported() {
     QVERIFY(app.dialogs.lastText().contains(app.document()));
     QVERIFY(app.dialogs.lastText().contains(app.office.error));
     QCOMPARE(app.office.calls.mid(app.office.calls.size() - 2), (QStringList{"close", "quit"}));
-    QCOMPARE(app.status(), QStringLiteral("版本"));
+    QCOMPARE(app.status(), QString());
+}
+
+// The template and the blank document are rewritten at every save: on a full disk both
+// stay as they were, and the officer reads which file and why. BL is the officer's alone.
+void TestRecordCommands::fullDiskKeepsEarlierFiles() {
+    Desk app;
+    app.trigger(kSave);
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFile::permissions(app.dir("BL")) & others, QFile::Permissions());
+    const QByteArray earlier = readFileBytes(app.templateFile());
+    const QByteArray blank = readFileBytes(app.dir("BL/Doc.doc"));
+    app.record().setText(answer(1), QStringLiteral("答：李四。"));
+    app.dialogs.shown.clear();
+    {
+        hb::test::FileSizeLimit full(64);
+        app.trigger(kSave);
+    }
+    QCOMPARE(readFileBytes(app.templateFile()), earlier);
+    QCOMPARE(readFileBytes(app.dir("BL/Doc.doc")), blank);
+    QCOMPARE(app.dialogs.shown.value(0).text,
+             "笔录模板没有保存：" + app.templateFile() + "\n文件超过了系统允许的大小");
 }
 
 void TestRecordCommands::printCurrentRecord_data() {

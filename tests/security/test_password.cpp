@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "security/password.h"
 #include "security/registry.h"
+#include "support/file_size_limit.h"
 #include "support/test_app.h"
 #include "support/ui.h"
 
@@ -64,6 +65,7 @@ class TestPassword : public QObject {
     void enterSetsAndStarsMask();
     void hashOfTheTypedText_data();
     void hashOfTheTypedText();
+    void fullDiskKeepsTheStore();
 };
 
 void TestPassword::setting_data() {
@@ -279,6 +281,23 @@ void TestPassword::hashOfTheTypedText() {
     QFETCH(bool, matches);
     const QString hash = stored.startsWith('$') ? stored : hashPassword(stored);
     QCOMPARE(passwordMatches(hash + "\r\n", typed), matches);
+}
+
+// "加密成功" only over a store that holds the password: on a full disk it stays as it was.
+void TestPassword::fullDiskKeepsTheStore() {
+    TestApp app;
+    IniRegistry registry(app.dir("registry"));
+    app.ctx.registry = &registry;
+    QVERIFY(registry.write(kLockKey, "XFQT", "0"));
+    const QString store = registry.storeFile(kLockKey);
+    const QByteArray earlier = readFileBytes(store);
+    {
+        hb::test::FileSizeLimit full(earlier.size() + 8);
+        setPassword(app, "pw", "pw");
+    }
+    QCOMPARE(readFileBytes(store), earlier);
+    QCOMPARE(app.dialogs.lastText(),
+             "无法保存密码设置：密码锁没有开启。\n" + store + "：文件超过了系统允许的大小");
 }
 
 QTEST_MAIN(TestPassword)
