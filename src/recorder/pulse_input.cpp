@@ -115,6 +115,15 @@ class PulseInput : public QObject, public AudioInput {
                      });
             }
         }
+        if (ok) {
+            // The server moves the stream elsewhere when its source goes (a monitor, say):
+            // that is the end of this recording all the same.
+            source_ = pa_stream_get_device_index(stream_);
+            pa_context_set_subscribe_callback(context_, &PulseInput::sourceEvent, this);
+            if (pa_operation* op =
+                    pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SOURCE, nullptr, nullptr))
+                pa_operation_unref(op);
+        }
         if (timeout) pa_threaded_mainloop_get_api(loop_)->time_free(timeout);
         return ok;
     }
@@ -177,6 +186,14 @@ class PulseInput : public QObject, public AudioInput {
         if (!PA_STREAM_IS_GOOD(pa_stream_get_state(s))) in->broke();
         pa_threaded_mainloop_signal(in->loop_, 0);
     }
+    static void sourceEvent(pa_context*, pa_subscription_event_type_t type, uint32_t index,
+                            void* self) {
+        auto* in = static_cast<PulseInput*>(self);
+        if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SOURCE &&
+            (type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_REMOVE &&
+            index == in->source_)
+            in->broke();
+    }
     static void timedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
         auto* in = static_cast<PulseInput*>(self);
         in->timedOut_ = true;
@@ -213,6 +230,7 @@ class PulseInput : public QObject, public AudioInput {
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
+    uint32_t source_ = PA_INVALID_INDEX;  // the source the recording began on
     QMutex mutex_;
     QByteArray pending_;           // captured, not yet handed to the sink
     bool deliveryQueued_ = false;  // under mutex_

@@ -88,8 +88,13 @@ QMap<QByteArray, QByteArray> rawFiles(const QString& dir) {
     return files;
 }
 
-QString serverScript() {
-    return qEnvironmentVariable("HB_SOURCE_DIR") + QStringLiteral("/tests/exchange/ftp_server.py");
+// The test server of ftp_server.py with one of its ways, serving root.
+bool startScripted(LocalServer& server, const QString& root, const char* way) {
+    return server.start(
+        QStringList{qEnvironmentVariable("HB_SOURCE_DIR") + "/tests/exchange/ftp_server.py",
+                    "--port", "{port}", "--root", root, "--user", kAccount, "--password",
+                    kPassword} +
+        QString::fromLatin1(way).split(' '));
 }
 
 }  // namespace
@@ -441,9 +446,7 @@ class ExchangeTest : public QObject {
         HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QFETCH(bool, gbkServer);
         LocalServer gbk;
-        if (gbkServer)
-            QVERIFY(gbk.start({serverScript(), "--port", "{port}", "--root", root_, "--user",
-                               kAccount, "--password", kPassword, "--raw-names"}));
+        if (gbkServer) QVERIFY(startScripted(gbk, root_, "--raw-names"));
         const QString address =
             QStringLiteral("127.0.0.1:%1").arg(gbkServer ? gbk.port() : server_.port());
         const QString names[] = {QStringLiteral("张三"), QStringLiteral("李四")};
@@ -475,8 +478,7 @@ class ExchangeTest : public QObject {
     void interruptedUploadKeepsRemoteFile() {
         HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         LocalServer slow;
-        QVERIFY(slow.start({serverScript(), "--port", "{port}", "--root", root_, "--user", kAccount,
-                            "--password", kPassword, "--upload-rate", "65536"}));
+        QVERIFY(startScripted(slow, root_, "--upload-rate 65536"));
         writeFileBytes(www(QStringLiteral("A.ini")), kTemplate);
         TestApp app;
         CurlFtpClient ftp(slow.port());
@@ -494,8 +496,7 @@ class ExchangeTest : public QObject {
     void uploadWhereRenameOverIsRefused() {
         HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         LocalServer iis;
-        QVERIFY(iis.start({serverScript(), "--port", "{port}", "--root", root_, "--user", kAccount,
-                           "--password", kPassword, "--no-rename-over"}));
+        QVERIFY(startScripted(iis, root_, "--no-rename-over"));
         writeFileBytes(www(QStringLiteral("A.ini")), "old");
         TestApp app;
         CurlFtpClient ftp(iis.port());

@@ -228,7 +228,8 @@ class TestRecorderCapture : public QObject {
     }
 
     // The server ends in the middle of a recording: the officer is told, what was captured
-    // is saved, and the next recording uses the server started afterwards.
+    // is saved, and the next recording uses the server started afterwards; so does the
+    // removal of the source.
     void serverGoneMidRecording() {
         MemoryRecord record;
         FakeDialogs dialogs;
@@ -264,12 +265,17 @@ class TestRecorderCapture : public QObject {
         QVERIFY2(length > 1.0 && length < 2.5, qPrintable(QString::number(length)));
         QVERIFY(std::abs(strongestFrequency(first) - kTone) < 10);
 
+        // A new server, whose source is then removed: the server would move the recording
+        // to the null sink's monitor.
         startServer(sink("tone2.fifo"));
         ToneFeeder tone(sink("tone2.fifo"));
         click("按钮录音");
         QCOMPARE(dialogs.shown.size(), 1);  // no "没有可用的录音设备"
         QVERIFY(panel.recorder()->isCapturing());
         QTest::qWait(800);
+        pactl({QStringLiteral("unload-module"), QStringLiteral("module-pipe-source")});
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), 2, 10000);
+        QVERIFY(dialogs.lastText().startsWith(u"录音设备已断开"_qs));
         const QString second = sink("new server.wav");
         dialogs.files.enqueue(second);
         click("按钮4");
