@@ -230,7 +230,7 @@ bool CurlFtpClient::putFile(const QString& localPath, const QString& remoteName)
     if (name.isEmpty() || hasControl(name)) return fail(QStringLiteral("invalid remote name"));
     QFile file(localPath);
     if (!QFileInfo(localPath).isFile() || !file.open(QIODevice::ReadOnly))
-        return fail(localPath + QStringLiteral(": ") + file.errorString());
+        return fail(localPath + QStringLiteral("：") + unreadableReason(localPath));
     // Under a name of its own until complete: a colleague never fetches half a template.
     const QByteArray partial =
         '.' + name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";

@@ -151,7 +151,7 @@ bool writeForm(AppContext& ctx, const InspectionForm& form, const QByteArray& by
         QFile existing(path);
         if (!existing.open(QIODevice::ReadOnly)) {
             // Unreadable means unknown content: never overwrite what may be the officer's.
-            *error = existing.errorString();
+            *error = unreadableReason(path);
             return false;
         }
         const QByteArray before = existing.readAll();
