@@ -26,7 +26,6 @@ class TestFiles : public QObject {
     void shippedTextsAreGbk();
     void failedWriteKeepsTheOldFile_data();
     void failedWriteKeepsTheOldFile();
-    void privateFolder();
     void unsafeNames_data();
     void unsafeNames();
     void launcherExec_data();
@@ -142,20 +141,6 @@ void TestFiles::failedWriteKeepsTheOldFile() {
     QCOMPARE(error, reason);
     QCOMPARE(readFileBytes(dir.filePath("a.ini")), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"});
-}
-
-// BL holds names and ID numbers: a folder the program makes is the officer's alone.
-void TestFiles::privateFolder() {
-    QTemporaryDir dir;
-    const QString bl = dir.filePath("home/BL");
-    QVERIFY(makePrivateDir(bl));
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-    QCOMPARE(QFileInfo(bl).permissions() & others, QFile::Permissions());
-    QVERIFY(QFileInfo(bl).isWritable());
-    QVERIFY(makePrivateDir(bl));
-    QVERIFY(writeFileBytes(bl + "/x", "x"));
-    QVERIFY(!makePrivateDir(bl + "/x/y"));
 }
 
 void TestFiles::unsafeNames_data() {

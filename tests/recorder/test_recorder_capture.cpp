@@ -23,6 +23,7 @@
 #include "recorder/recorder_panel.h"
 #include "support/fakes.h"
 #include "support/require.h"
+#include "support/ui.h"
 
 using namespace hb;
 using namespace hb::test;
@@ -241,12 +242,7 @@ class TestRecorderCapture : public QObject {
         RecorderPanel panel(ctx, nullptr);
         panel.show();
         const auto click = [&panel](const char* name) {
-            // Where the button is drawn, to whatever widget is there.
-            const QPoint at =
-                panel.findChild<QPushButton*>(QString::fromUtf8(name))->geometry().center();
-            QWidget* target = panel.childAt(at);
-            QVERIFY(target);
-            QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&panel, at));
+            test::click(panel.findChild<QPushButton*>(QString::fromUtf8(name)));
         };
         {
             ToneFeeder tone(sink("tone.fifo"));
