@@ -53,6 +53,25 @@ std::unique_ptr<MainWindow> buildMainWindow(AppContext& ctx) {
     return window;
 }
 
+void keepOfficeRunningOnceDrawn(MainWindow& window, LibreOfficeSuite& office) {
+    // The office takes seconds of processor time to start: the window is drawn first.
+    class FirstPaint : public QObject {
+      public:
+        FirstPaint(LibreOfficeSuite& office, QObject* parent) : QObject(parent), office_(office) {}
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            if (e->type() == QEvent::Paint) {
+                watched->removeEventFilter(this);
+                QTimer::singleShot(0, this, [this] { office_.keepOfficeRunning(); });
+            }
+            return false;
+        }
+
+      private:
+        LibreOfficeSuite& office_;
+    };
+    window.client()->installEventFilter(new FirstPaint(office, window.client()));
+}
+
 namespace {
 
 // For a look at the window without a display: modal windows are acknowledged, the main
@@ -163,6 +182,7 @@ int runApplication(int argc, char** argv) {
     ctx.audio = &audio;
 
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
+    keepOfficeRunningOnceDrawn(*window, office);
     const QString screenshot = qEnvironmentVariable("HENGBI_SCREENSHOT");
     if (!screenshot.isEmpty()) screenshotMode(*window, screenshot);
     if (!startUp(*window, ctx)) return 0;

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#include "document/kept_office.h"
 #include "document/soffice.h"
 #include "platform/files.h"
 #include "platform/gbk.h"
@@ -81,6 +82,16 @@ LibreOfficeSuite::LibreOfficeSuite(Shell* shell, Settings settings)
 }
 
 LibreOfficeSuite::~LibreOfficeSuite() = default;
+
+void LibreOfficeSuite::keepOfficeRunning() {
+    if (!kept_) {
+        const QString dir = findOfficeProgramDir();
+        if (dir.isEmpty()) return;
+        kept_ = std::make_unique<KeptOffice>(
+            KeptOffice::Settings{dir, settings_.workDir, settings_.keptTimeoutMs});
+    }
+    kept_->start();
+}
 
 bool LibreOfficeSuite::fail(const QString& why) {
     error_ = why;
@@ -228,10 +239,18 @@ QString LibreOfficeSuite::convertCurrent(const QString& jobDir, const QString& s
     const QString dir = officeDir();
     if (dir.isEmpty()) return {};
     const Format format = formatFor(suffix);
-    SofficeRunner runner(dir, settings_.workDir, settings_.timeoutMs);
+    const QString outDir = jobDir + QStringLiteral("/out");
     QString why;
-    const QString out = runner.convert(source, format.filter, format.extension,
-                                       jobDir + QStringLiteral("/out"), &why);
+    if (kept_ && kept_->isReady() && QDir().mkpath(outDir)) {
+        const QString out = outDir + QLatin1Char('/') + QFileInfo(source).completeBaseName() +
+                            QLatin1Char('.') + format.extension;
+        if (kept_->convert(source, format.filter.section(QLatin1Char(':'), 1), out, &why))
+            return out;
+    }
+    SofficeRunner runner(dir, settings_.workDir, settings_.timeoutMs);
+    const QString out = runner.convert(source, format.filter, format.extension, outDir, &why);
+    // A kept office that died or hung comes back for the next document.
+    if (kept_) kept_->start();
     if (out.isEmpty()) fail(why);
     return out;
 }

@@ -2,6 +2,8 @@
 // The office suite on LibreOffice. Typing builds the document in process, on the page setup
 // of the blank record document; LibreOffice converts it (Word 97 .doc, PDF), and prints and
 // shows it. A document opened from another file is printed, saved and shown as it is.
+// Conversions go through the kept-running office once it is up, else through a one-shot
+// soffice run.
 #include <QString>
 #include <memory>
 
@@ -10,6 +12,7 @@
 
 namespace hb {
 
+class KeptOffice;
 class Shell;
 
 class LibreOfficeSuite : public OfficeSuite {
@@ -17,6 +20,7 @@ class LibreOfficeSuite : public OfficeSuite {
     struct Settings {
         QString workDir;  // private profile and jobs; empty: ~/.cache/hengbi/office
         int timeoutMs = 120000;
+        int keptTimeoutMs = 20000;  // a kept office that takes longer is hung
         QString printProgram = QStringLiteral("lp");
         QString printer;  // empty: the default printer
     };
@@ -24,6 +28,10 @@ class LibreOfficeSuite : public OfficeSuite {
     explicit LibreOfficeSuite(Shell* shell);
     LibreOfficeSuite(Shell* shell, Settings settings);
     ~LibreOfficeSuite() override;
+
+    // Starts the kept office in the background; it ends with this object.
+    void keepOfficeRunning();
+    KeptOffice* keptOffice() const { return kept_.get(); }
 
     QString programDirectory() override;
     void create() override;
@@ -67,6 +75,7 @@ class LibreOfficeSuite : public OfficeSuite {
     Shell* shell_;
     Settings settings_;
     std::unique_ptr<Current> doc_;
+    std::unique_ptr<KeptOffice> kept_;
     QString sheetPath_;
     QString error_;
     QString lastJob_;

@@ -44,6 +44,10 @@ class OfficeSuite {
     virtual bool spreadsheetOpen(const QString& path) = 0;
     virtual void spreadsheetShow() = 0;
 
+    // An office that returns before its work is done gets the commands' fixed pauses to
+    // catch up; one that returns when done needs none.
+    virtual bool worksAsynchronously() const { return false; }
+
     // Why the last failing operation failed, for the officer.
     virtual QString lastError() const = 0;
 };

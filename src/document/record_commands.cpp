@@ -5,11 +5,11 @@
 
 #include "document/composer.h"
 #include "document/office.h"
+#include "platform/background.h"
 #include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
-#include "platform/wait_cursor.h"
 #include "record/inquiry_record.h"
 
 namespace hb {
@@ -18,8 +18,13 @@ namespace {
 const QString kTip = QStringLiteral("提 示：");
 const QString kNoOffice = QStringLiteral("电 脑 没 有 安 装 WORD 办 公 软 件.");
 
-void pause(AppContext& ctx, int ms) {
-    if (ctx.pause) ctx.pause->pause(ms);
+const QString kSaving = QStringLiteral("正在保存笔录……");
+const QString kPrinting = QStringLiteral("正在打印……");
+
+// The fixed pauses let an office that works asynchronously catch up; others need none.
+void settle(AppContext& ctx, int ms) {
+    if (ctx.pause && ctx.office->worksAsynchronously())
+        runBusy(QStringLiteral("请稍候……"), [&] { ctx.pause->pause(ms); });
 }
 
 // BL as the officer sees it in the messages: with its trailing separator.
@@ -63,19 +68,20 @@ void preview(AppContext& ctx, const QString& document) {
 // Opens, prints and closes a file; the reason when it was not printed.
 QString printFile(AppContext& ctx, const QString& path) {
     OfficeSuite& office = *ctx.office;
-    WaitCursor busy;
-    office.create();
-    office.attach();
-    QString failure;
-    if (!office.open(path)) {
-        failure = office.lastError();
-    } else {
-        office.setVisible(false);
-        if (!office.print()) failure = office.lastError();
-    }
-    office.close();
-    office.quit();
-    return failure;
+    return runBusy(kPrinting, [&] {
+        office.create();
+        office.attach();
+        QString failure;
+        if (!office.open(path)) {
+            failure = office.lastError();
+        } else {
+            office.setVisible(false);
+            if (!office.print()) failure = office.lastError();
+        }
+        office.close();
+        office.quit();
+        return failure;
+    });
 }
 
 }  // namespace
@@ -92,33 +98,33 @@ void saveRecordCommand(AppContext& ctx) {
     // An earlier save's success text must not stand over this one's outcome.
     r.setHidden(Hidden::statusMessage, QString());
 
-    WaitCursor busy;
     const Composition c = composeRecordDocument(ctx);
-    pause(ctx, 888);
+    settle(ctx, 888);
     const QString document =
         ctx.paths.blDir() + QLatin1Char('/') + r.fileStem() + QStringLiteral(".doc");
-    bool saved = false;
-    QString failure = c.documentReady ? QString() : c.documentError;
-    if (c.documentReady) {
-        bool write = true;
-        if (QFileInfo::exists(document)) {
-            busy.off();
-            // The old file stays until the new one is complete: no deletion first.
-            write = d.message(QStringLiteral(" 文件以经存在，是否覆盖老文件？ "), kTip,
-                              Buttons::YesNo) == Answer::Yes;
-            busy.on();
-        }
+    // The old file stays until the new one is complete: no deletion first.
+    const bool write =
+        c.documentReady && (!QFileInfo::exists(document) ||
+                            d.message(QStringLiteral(" 文件以经存在，是否覆盖老文件？ "), kTip,
+                                      Buttons::YesNo) == Answer::Yes);
+    struct Outcome {
+        bool saved = false;
+        QString failure;
+    };
+    const auto [saved, failure] = runBusy(kSaving, [&] {
+        Outcome o;
+        o.failure = c.documentReady ? QString() : c.documentError;
         if (write) {
-            pause(ctx, 2222);
-            saved = office.saveAs(document);
-            if (!saved) failure = office.lastError();
+            settle(ctx, 2222);
+            o.saved = office.saveAs(document);
+            if (!o.saved) o.failure = office.lastError();
         }
-    }
-    pause(ctx, 888);
-    office.close();
-    pause(ctx, 888);
-    office.quit();
-    busy.off();
+        settle(ctx, 888);
+        office.close();
+        settle(ctx, 888);
+        office.quit();
+        return o;
+    });
 
     reportTemplateFailure(ctx, c);
     if (!failure.isEmpty()) {
@@ -142,16 +148,17 @@ void printCurrentRecord(AppContext& ctx) {
     }
     if (!recordReady(ctx, QStringLiteral("笔录没有录入完成，工作单位等资料没有添写."))) return;
 
-    WaitCursor busy;
     const Composition c = composeRecordDocument(ctx);
-    pause(ctx, 1234);
-    QString failure = c.documentError;
-    if (c.documentReady && !office.print()) failure = office.lastError();
-    pause(ctx, 1234);
-    office.close();
-    pause(ctx, 1234);
-    office.quit();
-    busy.off();
+    const QString failure = runBusy(kPrinting, [&] {
+        QString why = c.documentError;
+        settle(ctx, 1234);
+        if (c.documentReady && !office.print()) why = office.lastError();
+        settle(ctx, 1234);
+        office.close();
+        settle(ctx, 1234);
+        office.quit();
+        return why;
+    });
 
     reportTemplateFailure(ctx, c);
     if (!c.documentReady || !failure.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "document/soffice.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -75,7 +76,9 @@ QString profileItems(const QString& version) {
     return items;
 }
 
-bool seedProfile(const QString& profileDir, const QString& programDir) {
+}  // namespace
+
+bool seedOfficeProfile(const QString& profileDir, const QString& programDir) {
     const QString xcu = profileDir + QStringLiteral("/user/registrymodifications.xcu");
     // A profile without this replacement (an earlier version's) is made anew: nothing else
     // in it matters.
@@ -92,8 +95,6 @@ bool seedProfile(const QString& profileDir, const QString& programDir) {
                              .arg(profileItems(SofficeRunner::version(programDir)));
     return writeFileBytes(xcu, text.toUtf8());
 }
-
-}  // namespace
 
 QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates) {
     if (!overridePath.isEmpty()) {
@@ -137,8 +138,12 @@ RunResult runProgram(const QString& program, const QStringList& arguments, int t
         }
         process.setProcessEnvironment(env);
     }
-    // Its own process group, so that a timeout ends the launcher and the office it started.
-    process.setChildProcessModifier([] { ::setsid(); });
+    // Its own process group, so that a timeout ends the launcher and the office it started;
+    // it ends with this thread, which waits for it, or with the program when that is killed.
+    process.setChildProcessModifier([] {
+        ::setsid();
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    });
     process.start(program, arguments);
     if (!process.waitForStarted(10000)) return result;
     result.started = true;
@@ -184,7 +189,7 @@ QString SofficeRunner::convert(const QString& input, const QString& filter,
     lock.setStaleLockTime(0);
     const QString profile = lock.tryLock(0) ? workDir_ + QStringLiteral("/profile")
                                             : job.filePath(QStringLiteral("profile"));
-    if (!seedProfile(profile, programDir_))
+    if (!seedOfficeProfile(profile, programDir_))
         return fail(QStringLiteral("无法建立 LibreOffice 配置目录 %1").arg(profile));
 
     const QString output = outDir + QLatin1Char('/') + QFileInfo(input).completeBaseName() +

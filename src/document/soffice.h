@@ -13,6 +13,10 @@ QString findOfficeProgramDir();
 // The same search over given places, for tests.
 QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates);
 
+// Seeds a private profile: no first-start checks, 宋体 drawn by its stand-in. False when it
+// cannot be written.
+bool seedOfficeProfile(const QString& profileDir, const QString& programDir);
+
 class SofficeRunner {
   public:
     // workDir holds the private profile and the job folders.

@@ -212,13 +212,16 @@ void openInspectionDocument(AppContext& ctx, const InspectionForm& form) {
         office.setVisible(true);
         return;
     }
-    office.setVisible(false);
-    const bool printed = office.print();
-    const QString printError = printed ? QString() : office.lastError();
-    office.close();
-    office.quit();
-    office.releaseDocuments();
-    office.releaseApplication();
+    const auto [printed, printError] = runBusy(QStringLiteral("正在打印……"), [&office] {
+        office.setVisible(false);
+        const bool done = office.print();
+        const QString error = done ? QString() : office.lastError();
+        office.close();
+        office.quit();
+        office.releaseDocuments();
+        office.releaseApplication();
+        return std::pair(done, error);
+    });
     if (printed)
         ctx.record->setStatusText(QStringLiteral("打印监察文书成功..."));
     else

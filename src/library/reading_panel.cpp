@@ -4,6 +4,7 @@
 
 #include "document/office.h"
 #include "library/library.h"
+#include "platform/background.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -85,16 +86,19 @@ void ReadingPanel::print() {
     }
     const QString path = ctx_.record->hidden(Hidden::textFilePath);
     OfficeSuite& office = *ctx_.office;
-    office.create();
-    office.attach();
-    bool printed = office.open(path);
-    if (printed) {
-        office.setVisible(false);
-        printed = office.print();
-    }
-    const QString error = printed ? QString() : office.lastError();
-    office.close();
-    office.quit();
+    const auto [printed, error] = runBusy(QStringLiteral("正在打印……"), [&office, &path] {
+        office.create();
+        office.attach();
+        bool done = office.open(path);
+        if (done) {
+            office.setVisible(false);
+            done = office.print();
+        }
+        const QString why = done ? QString() : office.lastError();
+        office.close();
+        office.quit();
+        return std::pair(done, why);
+    });
     if (printed)
         ctx_.record->setStatusText(QStringLiteral("打印成功..."));
     else

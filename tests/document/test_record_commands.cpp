@@ -1,6 +1,7 @@
 // Saving and printing from the menu, on the recording office.
 #include <unistd.h>
 
+#include <QLabel>
 #include <QtTest>
 
 #include "document/record_commands.h"
@@ -76,6 +77,8 @@ class TestRecordCommands : public QObject {
     void printWithDocDocLocked();
     void printSavedDocument_data();
     void printSavedDocument();
+    void officeWorkLeavesTheWindowLive_data();
+    void officeWorkLeavesTheWindowLive();
 };
 
 void TestRecordCommands::saveRefused_data() {
@@ -294,6 +297,45 @@ void TestRecordCommands::printSavedDocument() {
         QVERIFY(!app.office.calls.contains("print"));
         QCOMPARE(app.status(), QStringLiteral("版本"));
     }
+}
+
+void TestRecordCommands::officeWorkLeavesTheWindowLive_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("asynchronous");
+    QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<QString>("busyText");
+    QTest::newRow("save") << kSave << false << QList<int>{} << "正在保存笔录……";
+    QTest::newRow("save, office that needs the pauses")
+        << kSave << true << QList<int>{888, 2222, 888, 888} << "正在保存笔录……";
+    QTest::newRow("print") << kPrint << false << QList<int>{} << "正在打印……";
+}
+
+void TestRecordCommands::officeWorkLeavesTheWindowLive() {
+    QFETCH(QString, item);
+    QFETCH(bool, asynchronous);
+    QFETCH(QList<int>, pauses);
+    QFETCH(QString, busyText);
+    Desk app;
+    app.office.asynchronous = asynchronous;
+    app.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(app.window.get()));
+    auto* busy = app.find<QLabel>("状态条1.busy");
+    QString shownWhileWorking;
+    bool offGuiThread = false;
+    app.office.whileWorking = [&] {
+        offGuiThread = QThread::currentThread() != qApp->thread();
+        QThread::msleep(300);
+    };
+    QTimer::singleShot(100, [&] {
+        shownWhileWorking = busy->isVisible() ? busy->text() : QString();
+        app.choose("文件", item);  // a second command while the first runs
+    });
+    QVERIFY(app.choose("文件", item));
+    QVERIFY(offGuiThread);
+    QCOMPARE(shownWhileWorking, busyText);
+    QVERIFY(!busy->isVisible());
+    QCOMPARE(app.office.callsStartingWith(item == kSave ? "save" : "print").size(), 1);
+    QCOMPARE(app.pause.pauses, pauses);
 }
 
 QTEST_MAIN(TestRecordCommands)

@@ -14,11 +14,13 @@ bool FakeOffice::open(const QString& path) {
 
 bool FakeOffice::print() {
     calls << "print";
+    if (whileWorking) whileWorking();
     return printSucceeds;
 }
 
 bool FakeOffice::saveAs(const QString& path) {
     calls << QStringLiteral("save ") + path;
+    if (whileWorking) whileWorking();
     return saveSucceeds;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QStringList>
+#include <functional>
 
 #include "document/office.h"
 
@@ -32,6 +33,7 @@ class FakeOffice : public OfficeSuite {
     bool spreadsheetOpen(const QString& path) override;
     void spreadsheetShow() override { calls << "sheet show"; }
     QString lastError() const override { return error; }
+    bool worksAsynchronously() const override { return asynchronous; }
 
     // Only the calls that start with prefix.
     QStringList callsStartingWith(const QString& prefix) const;
@@ -42,6 +44,9 @@ class FakeOffice : public OfficeSuite {
     bool printSucceeds = true;
     bool saveSucceeds = true;
     QString error = QStringLiteral("模拟的失败");
+    bool asynchronous = true;  // false: it returns when its work is done
+    // Runs inside print and save, where the real office takes its time.
+    std::function<void()> whileWorking;
 };
 
 }  // namespace hb::test

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <QtTest>
 
@@ -10,6 +12,7 @@
 #include "app/startup.h"
 #include "platform/files.h"
 #include "platform/gbk.h"
+#include "support/ui.h"
 
 namespace hb::test {
 
@@ -54,6 +57,21 @@ QWidget* TestApp::find(const QString& designName) const {
 void TestApp::trigger(const QString& menuItem) {
     QAction* a = window->action(menuItem);
     if (a) a->trigger();
+}
+
+bool TestApp::choose(const QString& menu, const QString& item) {
+    QMenuBar* bar = window->menuBar();
+    QMenu* popup = bar->findChild<QMenu*>(menu);
+    if (!popup) return false;
+    clickAt(bar, bar->actionGeometry(popup->menuAction()).center());
+    if (!popup->isVisible()) return false;
+    for (QAction* a : popup->actions())
+        if (a->text() == item) {
+            clickAt(popup, popup->actionGeometry(a).center());
+            return true;
+        }
+    popup->close();
+    return false;
 }
 
 void onNextModal(QObject* owner, std::function<void(QWidget*)> fn) {

@@ -26,6 +26,9 @@ struct TestApp {
         return window->findChild<T*>(designName);
     }
     void trigger(const QString& menuItem);
+    // Clicks the menu's title where the window draws it, then the item in the open menu;
+    // false when the menu did not open. The window must be shown.
+    bool choose(const QString& menu, const QString& item);
 
     QTemporaryDir temp;
     FakeDialogs dialogs;
