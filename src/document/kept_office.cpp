@@ -232,11 +232,14 @@ void KeptOffice::Impl::run() {
 
 void KeptOffice::Impl::endOffice(int firstSignal, int graceMs) {
     if (pid == 0) return;
+    // The office itself too: it may not have made its own group yet.
+    ::kill(pid, firstSignal);
     ::kill(-pid, firstSignal);
     const Clock::time_point limit = Clock::now() + std::chrono::milliseconds(graceMs);
     while (!exitCode(pid) && Clock::now() < limit)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     // Whatever else runs in its group goes with it, while the leader's id is still reserved.
+    ::kill(pid, SIGKILL);
     ::kill(-pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     pid = 0;
