@@ -232,7 +232,6 @@ void KeptOffice::Impl::run() {
 
 void KeptOffice::Impl::endOffice(int firstSignal, int graceMs) {
     if (pid == 0) return;
-    // The office itself too: it may not have made its own group yet.
     ::kill(pid, firstSignal);
     ::kill(-pid, firstSignal);
     const Clock::time_point limit = Clock::now() + std::chrono::milliseconds(graceMs);
@@ -299,7 +298,7 @@ bool KeptOffice::Impl::spawn(QString* why) {
 
     const pid_t child = ::fork();
     if (child == 0) {
-        ::setsid();
+        ::setpgid(0, 0);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent) ::_exit(127);
         ::dup2(devNull, 0);
@@ -309,6 +308,8 @@ bool KeptOffice::Impl::spawn(QString* why) {
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
+    // Its own process group from here on, whichever of the two gets there first.
+    if (child > 0) ::setpgid(child, child);
     if (log >= 0) ::close(log);
     if (devNull >= 0) ::close(devNull);
     if (child < 0) {
@@ -418,9 +419,11 @@ bool KeptOffice::convert(const QString& input, const QString& filter, const QStr
     bool officeLost = false;
     QFile::remove(output);
     try {
+        // A document the officer picked runs no macros and fetches no links.
         const uno::Sequence<beans::PropertyValue> load = properties({
-            property("Hidden", uno::Any(true)),
-            property("ReadOnly", uno::Any(true)),
+            property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
+            property("MacroExecutionMode", uno::Any(sal_Int16(0))),  // NEVER_EXECUTE
+            property("UpdateDocMode", uno::Any(sal_Int16(0))),       // NO_UPDATE
         });
         const uno::Reference<lang::XComponent> doc = desktop->loadComponentFromURL(
             fileUrl(input), OUString::createFromAscii("_blank"), 0, load);

@@ -52,6 +52,7 @@ class TestKeptOffice : public QObject {
     void savesWhatTheOneShotRunSaves();
     void fallsBackAndComesBack_data();
     void fallsBackAndComesBack();
+    void endsWithItsOwner_data();
     void endsWithItsOwner();
     void endsWithTheProgram_data();
     void endsWithTheProgram();
@@ -141,16 +142,30 @@ void TestKeptOffice::fallsBackAndComesBack() {
     QVERIFY(kept->processId() != first);
 }
 
+void TestKeptOffice::endsWithItsOwner_data() {
+    QTest::addColumn<int>("after");  // ms from the start to the end; -1: once it is ready
+    QTest::newRow("ready") << -1;
+    for (int ms : {0, 30, 150}) QTest::addRow("%d ms into its start", ms) << ms;
+}
+
+// Two programs on one machine keep an office each, on profiles of their own.
 void TestKeptOffice::endsWithItsOwner() {
-    QString profile;
+    QFETCH(int, after);
+    const LibreOfficeSuite::Settings s = settings(QTest::currentDataTag());
     {
-        LibreOfficeSuite office(nullptr, settings("owner"));
-        KeptOffice* kept = warm(office);
-        QVERIFY(kept);
-        profile = kept->profileDir();
-        QCOMPARE(processesUsing(profile), QList<qint64>{kept->processId()});
+        LibreOfficeSuite one(nullptr, s), two(nullptr, s);
+        if (after >= 0) {
+            one.keepOfficeRunning();
+            QTest::qWait(after);
+        } else {
+            KeptOffice* first = warm(one);
+            KeptOffice* second = warm(two);
+            QVERIFY(first && second);
+            QVERIFY(first->profileDir() != second->profileDir());
+            QCOMPARE(processesUsing(s.workDir).size(), 2);
+        }
     }
-    QCOMPARE(processesUsing(profile), QList<qint64>());
+    QCOMPARE(processesUsing(s.workDir), QList<qint64>());
 }
 
 void TestKeptOffice::endsWithTheProgram_data() {
