@@ -266,18 +266,10 @@ bool KeptOffice::Impl::spawn(QString* why) {
     // the office through them.
     if (!QFileInfo(program).isExecutable()) program = s.programDir + QStringLiteral("/soffice");
     pipeName = QStringLiteral("hengbi-%1-%2").arg(getpid()).arg(++launches);
-    const QStringList args = {
-        program,
-        QStringLiteral("--headless"),
-        QStringLiteral("--invisible"),
-        QStringLiteral("--nologo"),
-        QStringLiteral("--norestore"),
-        QStringLiteral("--nolockcheck"),
-        QStringLiteral("--nodefault"),
-        QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName),
-        QStringLiteral("-env:UserInstallation=") +
-            QUrl::fromLocalFile(slotDir + QStringLiteral("/profile")).toString(QUrl::FullyEncoded),
-    };
+    const QStringList args =
+        QStringList{program} + headlessArguments(slotDir + QStringLiteral("/profile")) +
+        QStringList{
+            QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName)};
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TMPDIR"), slotDir + QStringLiteral("/tmp"));
     env.insert(QStringLiteral("SAL_ENABLE_FILE_LOCKING"), QStringLiteral("1"));

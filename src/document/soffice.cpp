@@ -96,6 +96,19 @@ bool seedOfficeProfile(const QString& profileDir, const QString& programDir) {
     return writeFileBytes(xcu, text.toUtf8());
 }
 
+QStringList headlessArguments(const QString& profileDir) {
+    return {
+        QStringLiteral("--headless"),
+        QStringLiteral("--invisible"),
+        QStringLiteral("--nologo"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--nolockcheck"),
+        QStringLiteral("--nodefault"),
+        QStringLiteral("-env:UserInstallation=") +
+            QUrl::fromLocalFile(profileDir).toString(QUrl::FullyEncoded),
+    };
+}
+
 QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates) {
     if (!overridePath.isEmpty()) {
         const QString dir = programDirOf(overridePath);
@@ -195,21 +208,11 @@ QString SofficeRunner::convert(const QString& input, const QString& filter,
     const QString output = outDir + QLatin1Char('/') + QFileInfo(input).completeBaseName() +
                            QLatin1Char('.') + extension;
     QFile::remove(output);
-    const QStringList args = {
-        QStringLiteral("--headless"),
-        QStringLiteral("--invisible"),
-        QStringLiteral("--nologo"),
-        QStringLiteral("--norestore"),
-        QStringLiteral("--nolockcheck"),
-        QStringLiteral("--nodefault"),
-        QStringLiteral("-env:UserInstallation=") +
-            QUrl::fromLocalFile(profile).toString(QUrl::FullyEncoded),
-        QStringLiteral("--convert-to"),
-        filter,
-        QStringLiteral("--outdir"),
-        outDir,
-        input,
-    };
+    const QStringList args =
+        headlessArguments(profile) +
+        QStringList{
+            QStringLiteral("--convert-to"), filter, QStringLiteral("--outdir"), outDir, input,
+        };
     const RunResult r = runProgram(programDir_ + QStringLiteral("/soffice"), args, timeoutMs_,
                                    {QStringLiteral("TMPDIR=") + tmp});
     if (!r.started) return fail(QStringLiteral("无法启动 %1/soffice").arg(programDir_));

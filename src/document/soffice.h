@@ -17,6 +17,9 @@ QString findOfficeProgramDir(const QString& overridePath, const QStringList& can
 // cannot be written.
 bool seedOfficeProfile(const QString& profileDir, const QString& programDir);
 
+// An office without windows, dialogs or recovery, on a private profile.
+QStringList headlessArguments(const QString& profileDir);
+
 class SofficeRunner {
   public:
     // workDir holds the private profile and the job folders.
