@@ -61,6 +61,15 @@ QString lastLine(const QByteArray& output) {
     return lines.isEmpty() ? QString() : QString::fromLocal8Bit(lines.back()).trimmed();
 }
 
+// A file of a job folder, gone with it: nothing to keep safe on disk, so no wait for the disk.
+bool writeJobFile(const QString& path, const QByteArray& bytes, QString* why) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush())
+        return true;
+    *why = file.errorString();
+    return false;
+}
+
 void removeOldShownFiles(const QString& dir) {
     const QDateTime limit = QDateTime::currentDateTime().addDays(-7);
     QDirIterator it(dir, QDir::Files);
@@ -213,7 +222,7 @@ QString LibreOfficeSuite::writeSource(const QString& jobDir) {
             fail(QStringLiteral("无法读取 %1").arg(doc_->path));
             return {};
         }
-        if (!writeFileBytes(copy, original.readAll(), &why)) {
+        if (!writeJobFile(copy, original.readAll(), &why)) {
             fail(QStringLiteral("无法写入 %1：%2").arg(copy, why));
             return {};
         }
@@ -225,7 +234,7 @@ QString LibreOfficeSuite::writeSource(const QString& jobDir) {
         return {};
     }
     const QString source = jobDir + QStringLiteral("/document.fodt");
-    if (!writeFileBytes(source, odf, &why)) {
+    if (!writeJobFile(source, odf, &why)) {
         fail(QStringLiteral("无法写入 %1：%2").arg(source, why));
         return {};
     }
