@@ -209,16 +209,18 @@ void KeptOffice::Impl::run() {
             cv.wait(lock);
             continue;
         }
-        // Watch the office: a call past its time, or an office that ended by itself.
-        Clock::time_point wake = Clock::now() + std::chrono::milliseconds(250);
+        // Watch the office: a call past its time, or an office that ended by itself (which
+        // is started again, as it had started well).
+        Clock::time_point wake = Clock::now() + std::chrono::seconds(1);
         if (deadline && *deadline < wake) wake = *deadline;
         cv.wait_until(lock, wake);
         if (deadline && Clock::now() >= *deadline) {
             timedOut = true;
             deadline.reset();
             lose();
-        } else if (pid != 0 && exitCode(pid)) {
+        } else if (pid != 0 && state == State::Ready && exitCode(pid)) {
             lose();
+            startWanted = true;
         }
     }
     desktop.clear();
@@ -276,8 +278,8 @@ bool KeptOffice::Impl::spawn(QString* why) {
 
     // Everything the child needs is made before fork: after it only system calls.
     std::vector<std::string> argStore, envStore;
-    for (const QString& a : args) argStore.push_back(a.toStdString());
-    for (const QString& e : env.toStringList()) envStore.push_back(e.toStdString());
+    for (const QString& a : args) argStore.push_back(a.toLocal8Bit().toStdString());
+    for (const QString& e : env.toStringList()) envStore.push_back(e.toLocal8Bit().toStdString());
     std::vector<char*> argv, envp;
     for (std::string& a : argStore) argv.push_back(a.data());
     for (std::string& e : envStore) envp.push_back(e.data());
@@ -363,7 +365,11 @@ uno::Reference<frame::XDesktop2> KeptOffice::Impl::connect(QString* why) {
 void KeptOffice::Impl::launch() {
     QString why;
     uno::Reference<frame::XDesktop2> connected;
-    if (claimSlot() && seedOfficeProfile(slotDir + QStringLiteral("/profile"), s.programDir)) {
+    if (!claimSlot()) {
+        why = QStringLiteral("%1 中没有可用的配置目录").arg(s.workDir);
+    } else if (!seedOfficeProfile(slotDir + QStringLiteral("/profile"), s.programDir)) {
+        why = QStringLiteral("无法建立配置目录 %1/profile").arg(slotDir);
+    } else {
         removeOrphanPipes();
         restartAsked = true;
         for (int attempt = 0; attempt < 3 && restartAsked && !connected.is(); ++attempt) {
@@ -386,6 +392,8 @@ void KeptOffice::Impl::launch() {
         state = State::Ready;
         cv.notify_all();
     } else {
+        if (!quitting)
+            qWarning("LibreOffice kept for conversions did not start: %s", qPrintable(why));
         lose();
     }
 }
