@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "app/application.h"
-#include "record/inquiry_record.h"
 #include "library/library.h"
 #include "platform/context.h"
+#include "record/inquiry_record.h"
 
 using namespace hb;
 

@@ -15,14 +15,11 @@
 #include "app/application.h"
 #include "app/startup.h"
 #include "document/kept_office.h"
-#include "document/libreoffice.h"
-#include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
-#include "platform/shell.h"
+#include "real_services.h"
 #include "resources/resources.h"
-#include "security/registry.h"
 
 using namespace hb;
 
@@ -62,25 +59,14 @@ int main(int argc, char** argv) {
     writeFileBytes(ctx.paths.settingsFile(),
                    defaultFileBytes(QStringLiteral("Set.ini")).replace("tanchu=1", "tanchu=0"));
     InstantDialogs dialogs;
-    DesktopShell shell;
-    SystemClock clock;
-    RealPause pause;
-    IniRegistry registry(ctx.paths.registryDir);
-    LibreOfficeSuite::Settings settings;
-    settings.workDir = home.filePath(QStringLiteral("office"));
-    LibreOfficeSuite office(&shell, settings);
-    ctx.dialogs = &dialogs;
-    ctx.shell = &shell;
-    ctx.clock = &clock;
-    ctx.pause = &pause;
-    ctx.registry = &registry;
-    ctx.office = &office;
+    RealServices services(ctx, dialogs, home.path());
     auto window = buildMainWindow(ctx);
     startUp(*window, ctx);
     if (!QTest::qWaitForWindowExposed(window.get())) return 1;
 
-    office.keepOfficeRunning();
-    if (!office.keptOffice() || !office.keptOffice()->waitUntilReady(300000)) {
+    services.office.keepOfficeRunning();
+    KeptOffice* kept = services.office.keptOffice();
+    if (!kept || !kept->waitUntilReady(300000)) {
         std::printf("LibreOffice did not start\n");
         return 1;
     }
@@ -113,7 +99,7 @@ int main(int argc, char** argv) {
         if (i > 0) times.push_back(dialogs.answeredAfter);  // the first loads the filters
         QTest::qWait(50);
     }
-    if (QFileInfo::exists(settings.workDir + QStringLiteral("/profile")))
+    if (QFileInfo::exists(home.filePath(QStringLiteral("office/profile"))))
         std::printf("warning: some saves fell back to one-shot runs\n");
     std::sort(times.begin(), times.end());
     std::printf(

@@ -1,7 +1,7 @@
 #include "document/office.h"
 
-#include "record/inquiry_record.h"
 #include "platform/context.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 

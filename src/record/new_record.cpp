@@ -1,8 +1,8 @@
 #include "record/new_record.h"
 
-#include "record/inquiry_record.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 

@@ -1,7 +1,7 @@
 #include "record/phrase_lists.h"
 
-#include "record/inquiry_record.h"
 #include "platform/ini.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 namespace {

@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 
-#include "record/inquiry_record.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/ini.h"
+#include "record/inquiry_record.h"
 
 namespace hb {
 namespace {

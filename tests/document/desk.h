@@ -2,10 +2,10 @@
 // A record on the recording office, in a temporary program directory with its own Set.ini.
 #include <QTemporaryDir>
 
-#include "record/inquiry_record.h"
 #include "platform/context.h"
 #include "platform/files.h"
 #include "platform/gbk.h"
+#include "record/inquiry_record.h"
 #include "support/fake_office.h"
 
 namespace hb::test {
