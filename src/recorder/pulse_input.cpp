@@ -52,14 +52,14 @@ class PulseInput : public QObject, public AudioInput {
     }
 
     bool open(const AudioFormat& format, int fragmentBytes) {
-        const pa_sample_spec spec{sampleFormat(format.sample),
-                                  static_cast<uint32_t>(format.samplesPerSecond),
-                                  static_cast<uint8_t>(format.channels)};
-        if (!pa_sample_spec_valid(&spec)) return false;
+        const pa_sample_spec sampleSpec{sampleFormat(format.sample),
+                                        static_cast<uint32_t>(format.samplesPerSecond),
+                                        static_cast<uint8_t>(format.channels)};
+        if (!pa_sample_spec_valid(&sampleSpec)) return false;
         loop_ = pa_threaded_mainloop_new();
         if (!loop_ || pa_threaded_mainloop_start(loop_) < 0) return false;
         pa_threaded_mainloop_lock(loop_);
-        const bool ok = connect(spec, fragmentBytes);
+        const bool ok = connect(sampleSpec, fragmentBytes);
         if (ok) opened_ = true;
         pa_threaded_mainloop_unlock(loop_);
         return ok;
@@ -84,7 +84,7 @@ class PulseInput : public QObject, public AudioInput {
 
   private:
     // With the loop locked.
-    bool connect(const pa_sample_spec& spec, int fragmentBytes) {
+    bool connect(const pa_sample_spec& sampleSpec, int fragmentBytes) {
         context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "hengbi");
         if (!context_) return false;
         pa_context_set_state_callback(context_, &PulseInput::contextChanged, this);
@@ -97,7 +97,7 @@ class PulseInput : public QObject, public AudioInput {
             return PA_CONTEXT_IS_GOOD(state) ? Progress::Waiting : Progress::Failed;
         });
         if (ok) {
-            stream_ = pa_stream_new(context_, "询问笔录录音", &spec, nullptr);
+            stream_ = pa_stream_new(context_, "询问笔录录音", &sampleSpec, nullptr);
             pa_buffer_attr attr;
             attr.maxlength = static_cast<uint32_t>(-1);
             attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
