@@ -341,6 +341,10 @@ uno::Reference<frame::XDesktop2> KeptOffice::Impl::connect(QString* why) {
         {
             std::lock_guard lock(m);
             if (quitting) return {};
+            if (pid == 0) {
+                *why = QStringLiteral("LibreOffice 在启动时被结束了");
+                return {};
+            }
             if (const std::optional<int> code = exitCode(pid)) {
                 // So it asks after making a new profile; its launcher would run it again.
                 restartAsked = *code == kRestartRequested;
@@ -465,7 +469,8 @@ bool KeptOffice::convert(const QString& input, const QString& filter, const QStr
             QStringLiteral("LibreOffice 在 %1 秒内没有完成转换").arg(d_->s.callTimeoutMs / 1000));
     }
     if (officeLost) {
-        d_->lose();
+        // The keeper may have noticed first and started another office: that one stays.
+        if (d_->desktop == desktop) d_->lose();
         return fail(QStringLiteral("LibreOffice 意外退出了"));
     }
     if (!why.isEmpty()) return fail(QStringLiteral("LibreOffice 转换失败：%1").arg(why));
