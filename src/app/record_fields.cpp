@@ -2,9 +2,10 @@
 
 #include <QAbstractItemView>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QValidator>
 #include <QWheelEvent>
+
+#include "platform/ini.h"
 
 namespace hb {
 namespace {
@@ -13,10 +14,10 @@ class OneLineValidator : public QValidator {
   public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override {
-        static const QRegularExpression lineBreaks(QStringLiteral("[\\r\\n]+"));
-        if (input.contains(lineBreaks)) {
-            pos = int(input.left(pos).replace(lineBreaks, QStringLiteral(" ")).size());
-            input.replace(lineBreaks, QStringLiteral(" "));
+        const QString joined = onOneLine(input);
+        if (joined != input) {
+            pos = int(onOneLine(input.left(pos)).size());
+            input = joined;
         }
         return Acceptable;
     }

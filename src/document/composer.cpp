@@ -56,7 +56,7 @@ class Typist {
         title();
         tracking_ = true;
         header();
-        put(QStringLiteral("笔 录 内 容：") + kCrLf);
+        plain(QStringLiteral("笔 录 内 容：") + kCrLf);
         tracking_ = false;
         office_.setUnderline(true);
         lines();
@@ -66,7 +66,7 @@ class Typist {
   private:
     QString text(Field f) const { return record_.text(f); }
     // Typed text; after the title its printed lines beyond one a paragraph are counted.
-    void put(const QString& t) {
+    void plain(const QString& t) {
         office_.type(t);
         if (!tracking_) return;
         for (const QChar c : t) {
@@ -80,10 +80,9 @@ class Typist {
             afterCr_ = c == QLatin1Char('\r');
         }
     }
-    void plain(const QString& t) { put(t); }
     void underlined(const QString& t) {
         office_.setUnderline(true);
-        put(t);
+        plain(t);
         office_.setUnderline(false);
     }
 

@@ -251,8 +251,7 @@ QString LibreOfficeSuite::convertCurrent(const QString& jobDir, const QString& s
     const QString outDir = jobDir + QStringLiteral("/out");
     QString why;
     if (kept_ && kept_->isReady() && QDir().mkpath(outDir)) {
-        const QString out = outDir + QLatin1Char('/') + QFileInfo(source).completeBaseName() +
-                            QLatin1Char('.') + format.extension;
+        const QString out = convertedPath(source, format.extension, outDir);
         if (kept_->convert(source, format.filter.section(QLatin1Char(':'), 1), out, &why))
             return out;
     }

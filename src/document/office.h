@@ -55,4 +55,8 @@ class OfficeSuite {
 // The office check before every use: leaves the program directory in officePath.
 bool isOfficeInstalled(AppContext& ctx);
 
+// Opens a file, prints it and closes it, off the GUI thread with "正在打印……" shown. False,
+// with the office's reason in *error, when it was not printed.
+bool printOfficeFile(AppContext& ctx, const QString& path, QString* error);
+
 }  // namespace hb

@@ -65,25 +65,6 @@ void preview(AppContext& ctx, const QString& document) {
                              QStringLiteral("预览失败："), Buttons::Ok, Icon::Warning);
 }
 
-// Opens, prints and closes a file; the reason when it was not printed.
-QString printFile(AppContext& ctx, const QString& path) {
-    OfficeSuite& office = *ctx.office;
-    return runBusy(kPrinting, [&] {
-        office.create();
-        office.attach();
-        QString failure;
-        if (!office.open(path)) {
-            failure = office.lastError();
-        } else {
-            office.setVisible(false);
-            if (!office.print()) failure = office.lastError();
-        }
-        office.close();
-        office.quit();
-        return failure;
-    });
-}
-
 }  // namespace
 
 void saveRecordCommand(AppContext& ctx) {
@@ -197,8 +178,8 @@ void printRecordCommand(AppContext& ctx) {
         d.message(QStringLiteral("打印笔录文档选择的不匹配 (要选doc文档).   请重新再选。"), kTip);
         return;
     }
-    const QString failure = printFile(ctx, path);
-    if (!failure.isEmpty()) {
+    QString failure;
+    if (!printOfficeFile(ctx, path, &failure)) {
         d.message(QStringLiteral("%1 没有打印出来：\n%2").arg(path, failure),
                   QStringLiteral("无法打印："), Buttons::Ok, Icon::Warning);
         return;

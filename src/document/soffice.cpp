@@ -109,6 +109,11 @@ QStringList headlessArguments(const QString& profileDir) {
     };
 }
 
+QString convertedPath(const QString& input, const QString& extension, const QString& outDir) {
+    return outDir + QLatin1Char('/') + QFileInfo(input).completeBaseName() + QLatin1Char('.') +
+           extension;
+}
+
 QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates) {
     if (!overridePath.isEmpty()) {
         const QString dir = programDirOf(overridePath);
@@ -205,8 +210,7 @@ QString SofficeRunner::convert(const QString& input, const QString& filter,
     if (!seedOfficeProfile(profile, programDir_))
         return fail(QStringLiteral("无法建立 LibreOffice 配置目录 %1").arg(profile));
 
-    const QString output = outDir + QLatin1Char('/') + QFileInfo(input).completeBaseName() +
-                           QLatin1Char('.') + extension;
+    const QString output = convertedPath(input, extension, outDir);
     QFile::remove(output);
     const QStringList args =
         headlessArguments(profile) +

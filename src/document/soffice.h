@@ -20,6 +20,9 @@ bool seedOfficeProfile(const QString& profileDir, const QString& programDir);
 // An office without windows, dialogs or recovery, on a private profile.
 QStringList headlessArguments(const QString& profileDir);
 
+// Where the office stores input converted to extension in outDir, as --convert-to names it.
+QString convertedPath(const QString& input, const QString& extension, const QString& outDir);
+
 class SofficeRunner {
   public:
     // workDir holds the private profile and the job folders.

@@ -49,10 +49,6 @@ QString formPath(const AppContext& ctx, const InspectionForm& form) {
     return QDir(ctx.paths.systemDir).filePath(QString::fromUtf8(form.fileName));
 }
 
-QString formStem(const InspectionForm& form) {
-    return QString::fromUtf8(form.fileName).section(QLatin1Char('.'), 0, 0);
-}
-
 // Forms filled in for an authority, named by their content: each is converted once, and a
 // form the officer has not touched since is recognised as such.
 QString filledDir(const AppContext& ctx) {
@@ -62,7 +58,8 @@ QString filledDir(const AppContext& ctx) {
 bool writtenBefore(const AppContext& ctx, const InspectionForm& form, const QByteArray& bytes) {
     if (bytes == inspectionFormBytes(form)) return true;
     const QDir filled(filledDir(ctx));
-    for (const QString& name : filled.entryList({formStem(form) + QStringLiteral("-*.doc")}))
+    for (const QString& name :
+         filled.entryList({inspectionFormStem(form) + QStringLiteral("-*.doc")}))
         if (readFileBytes(filled.filePath(name)) == bytes) return true;
     return false;
 }
@@ -71,7 +68,7 @@ bool writtenBefore(const AppContext& ctx, const InspectionForm& form, const QByt
 QString convertFilled(AppContext& ctx, const InspectionForm& form, const QByteArray& source,
                       const QString& target) {
     QTemporaryDir work;
-    const QString fodt = work.filePath(formStem(form) + QStringLiteral(".fodt"));
+    const QString fodt = work.filePath(inspectionFormStem(form) + QStringLiteral(".fodt"));
     if (!QDir().mkpath(filledDir(ctx)))
         return QStringLiteral("无法创建目录 %1").arg(filledDir(ctx));
     QString failure;
@@ -127,7 +124,7 @@ QByteArray formBytes(AppContext& ctx, const InspectionForm& form, QString* error
     const QString key = QString::fromLatin1(
         QCryptographicHash::hash(filled, QCryptographicHash::Sha1).toHex().left(16));
     const QString path =
-        QDir(filledDir(ctx)).filePath(formStem(form) + QLatin1Char('-') + key + ".doc");
+        QDir(filledDir(ctx)).filePath(inspectionFormStem(form) + QLatin1Char('-') + key + ".doc");
     if (QFileInfo(path).size() <= 0) {
         const QString why = runBusy(QStringLiteral("正在填写监察文书的发文机关..."),
                                     [&] { return convertFilled(ctx, form, filled, path); });

@@ -34,6 +34,8 @@ struct InspectionForm {
 std::span<const InspectionForm> inspectionForms();
 // The blank form as shipped.
 QByteArray inspectionFormBytes(const InspectionForm& form);
+// The form's file name without its suffix ("ws7").
+QString inspectionFormStem(const InspectionForm& form);
 // The Flat ODF source of a word-processor form; empty for a workbook.
 QByteArray inspectionFormSource(const InspectionForm& form);
 

@@ -4,7 +4,6 @@
 
 #include "document/office.h"
 #include "library/library.h"
-#include "platform/background.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -85,20 +84,8 @@ void ReadingPanel::print() {
         return;
     }
     const QString path = ctx_.record->hidden(Hidden::textFilePath);
-    OfficeSuite& office = *ctx_.office;
-    const auto [printed, error] = runBusy(QStringLiteral("正在打印……"), [&office, &path] {
-        office.create();
-        office.attach();
-        bool done = office.open(path);
-        if (done) {
-            office.setVisible(false);
-            done = office.print();
-        }
-        const QString why = done ? QString() : office.lastError();
-        office.close();
-        office.quit();
-        return std::pair(done, why);
-    });
+    QString error;
+    const bool printed = printOfficeFile(ctx_, path, &error);
     if (printed)
         ctx_.record->setStatusText(QStringLiteral("打印成功..."));
     else

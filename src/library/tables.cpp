@@ -87,10 +87,14 @@ QByteArray inspectionFormBytes(const InspectionForm& form) {
     return shippedFile(QStringLiteral("forms/") + QString::fromUtf8(form.fileName));
 }
 
+QString inspectionFormStem(const InspectionForm& form) {
+    return QString::fromUtf8(form.fileName).section(QLatin1Char('.'), 0, 0);
+}
+
 QByteArray inspectionFormSource(const InspectionForm& form) {
     if (form.program != InspectionForm::Program::WordProcessor) return {};
-    const QString stem = QString::fromUtf8(form.fileName).section(QLatin1Char('.'), 0, 0);
-    return shippedFile(QStringLiteral("forms/src/") + stem + QStringLiteral(".fodt"));
+    return shippedFile(QStringLiteral("forms/src/") + inspectionFormStem(form) +
+                       QStringLiteral(".fodt"));
 }
 
 }  // namespace hb

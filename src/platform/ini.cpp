@@ -30,16 +30,19 @@ bool enclosedInQuotes(const QByteArray& v) {
 
 // One line whatever the text holds, and read back exactly: a line break would end the value
 // and start a line of its own, and the reader drops blanks and one pair of quotes.
-QByteArray storedValue(QString value) {
-    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
-    value.replace(lineBreaks, QStringLiteral(" "));
-    const QByteArray v = toGb18030(value);
+QByteArray storedValue(const QString& value) {
+    const QByteArray v = toGb18030(onOneLine(value));
     if (v.isEmpty() || (!isBlank(v.front()) && !isBlank(v.back()) && !enclosedInQuotes(v)))
         return v;
     return '"' + v + '"';
 }
 
 }  // namespace
+
+QString onOneLine(QString text) {
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    return text.replace(lineBreaks, QStringLiteral(" "));
+}
 
 IniFile::IniFile(const QByteArray& bytes) {
     if (bytes.isEmpty()) return;

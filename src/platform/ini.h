@@ -11,6 +11,9 @@
 
 namespace hb {
 
+// Each run of CR/LF as one blank: what a value, or a single-line field, holds of a text.
+QString onOneLine(QString text);
+
 class IniFile {
   public:
     static constexpr qsizetype kMaxValueBytes = 10239;

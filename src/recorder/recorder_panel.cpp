@@ -110,12 +110,17 @@ void RecorderPanel::resume() {
     status("笔录.继续录音...");
 }
 
-void RecorderPanel::stopAndSave() {
+// No recording runs: 录音 starts a new one; the clock stands.
+void RecorderPanel::showStopped() {
+    timer_->stop();
     pause_->setEnabled(false);
     resume_->setEnabled(false);
     record_->setEnabled(true);
+}
+
+void RecorderPanel::stopAndSave() {
     if (recorder_) recorder_->stop();
-    timer_->stop();
+    showStopped();
     status("录音停止！请选择保存录音笔录的文件名称...");
 
     FileDialogSpec dialog;
@@ -144,10 +149,7 @@ void RecorderPanel::stopAndSave() {
 
 // As after a cancelled save dialog: 按钮4 saves what was captured, 录音 starts anew.
 void RecorderPanel::deviceLost() {
-    timer_->stop();
-    pause_->setEnabled(false);
-    resume_->setEnabled(false);
-    record_->setEnabled(true);
+    showStopped();
     save_->setEnabled(true);
     status("录音设备已断开，录音停止...");
     ctx_.dialogs->message(

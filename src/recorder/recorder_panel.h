@@ -36,6 +36,7 @@ class RecorderPanel : public QGroupBox {
 
   private:
     void status(const char* text);
+    void showStopped();
     void deviceLost();
 
     AppContext& ctx_;
