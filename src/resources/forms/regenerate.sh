@@ -44,7 +44,6 @@ def q(name):
 
 STYLE_REFS = {q('text:style-name'), q('table:style-name'), q('style:parent-style-name')}
 TITLE = '监察文书大全'
-NBSP = '\u00a0'
 DIGITS = str.maketrans('0123456789', '０１２３４５６７８９')
 
 out_path, paths = sys.argv[1], sys.argv[2:]
@@ -91,8 +90,7 @@ ET.SubElement(page_number, q('style:paragraph-properties'), {q('fo:text-align'):
 ET.SubElement(page_number, q('style:text-properties'),
               {q('fo:font-size'): '10.5pt', q('style:font-size-asian'): '10.5pt'})
 
-authority = para('Authority', None)
-ET.SubElement(authority, q('text:span'), {q('text:style-name'): 'Jiguan'}).text = NBSP * 24
+# The contents page speaks for no authority: each form has its own line for that.
 para('Title', TITLE)
 para('DocNumber', '')
 para('Flush', '目　录')
