@@ -1,9 +1,10 @@
 # Debian 12 packages the project needs; sourced by run.sh and test.sh.
 # dpkg-dev and file make the .deb: dpkg-shlibdeps, and file to find what it must scan.
 # libreoffice-dev: the UNO headers, libraries and cppumaker that speak to the kept office.
+# libcups2-dev: the state of a printer and of a print job.
 HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-multimedia-dev
   libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev libpulse-dev libreoffice-dev
-  dpkg-dev file"
+  libcups2-dev dpkg-dev file"
 # fonts-arphic-gbsn00lp: AR PL SungtiL GB, the Song face with SimSun's widths that draws 宋体;
 # fonts-noto-cjk: the window's face and the fallback for characters beyond GB2312.
 # qt6-translations-l10n: Qt's own dialogs and buttons in Chinese.

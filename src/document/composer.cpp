@@ -1,6 +1,7 @@
 #include "document/composer.h"
 
 #include <QDir>
+#include <QTextBoundaryFinder>
 #include <algorithm>
 
 #include "document/office.h"
@@ -21,6 +22,12 @@ QString spaces(int n) {
     return QString(n, QLatin1Char(' '));
 }
 
+// A line of blanks alone takes an office's own height for blanks, not the paragraph's.
+QString withoutTrailingBlanks(QString line) {
+    while (line.endsWith(QLatin1Char(' '))) line.chop(1);
+    return line;
+}
+
 // Printed lines on the first page below the title and header, and on every further one,
 // with room left for the two closing lines (see the line heights of the document model).
 constexpr int kFirstPageLines = 8;
@@ -29,23 +36,48 @@ constexpr int kPageLines = 20;
 // 14 pt text on the blank page (9411 twips wide) in SimSun's widths: a half-width character
 // takes 140 twips, so 67 fit; one is kept spare for faces that round their widths up.
 constexpr int kLineHalfWidths = 66;
+constexpr int kFullLineHalfWidths = 67;
 
-int halfWidths(QChar c) {
-    return c.unicode() < 0x80 ? 1 : 2;
+// Exact line heights: two pitches of the blank page's grid (312 twips), three for the title.
+constexpr double kLinePt = 31.2;
+constexpr double kTitleLinePt = 46.8;
+
+// Full-width characters (Chinese, and whatever lies beyond the Basic Multilingual Plane, as
+// an emoji) take two half-widths, whatever number of UTF-16 units they are made of.
+int halfWidths(QStringView cluster) {
+    return cluster.isEmpty() || cluster.front().unicode() < 0x80 ? 1 : 2;
+}
+int halfWidths(const QStringList& clusters) {
+    int width = 0;
+    for (const QString& c : clusters) width += halfWidths(c);
+    return width;
 }
 
-bool isBlank(QChar c) {
-    return c == QLatin1Char(' ');
+// The characters as the reader sees them: a surrogate pair, or a base with its combining
+// marks and joiners, is one and never broken apart.
+QStringList clustersOf(const QString& text) {
+    QStringList out;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    while (finder.toNextBoundary() >= 0) {
+        out << text.mid(start, finder.position() - start);
+        start = finder.position();
+    }
+    return out;
+}
+
+bool isBlank(QStringView c) {
+    return c == u" ";
 }
 
 // Characters that never start a line, and those that never end one.
-bool closesLine(QChar c) {
+bool closesLine(QStringView c) {
     static const QString set = QStringLiteral("，。、；：？！）》」』】〕〉”’…—·％,.;:?!)]}%");
-    return set.contains(c);
+    return c.size() == 1 && set.contains(c.front());
 }
-bool opensLine(QChar c) {
+bool opensLine(QStringView c) {
     static const QString set = QStringLiteral("（《「『【〔〈“‘([{");
-    return set.contains(c);
+    return c.size() == 1 && set.contains(c.front());
 }
 
 class Typist {
@@ -58,13 +90,14 @@ class Typist {
         header();
         plain(QStringLiteral("笔 录 内 容：") + kCrLf);
         tracking_ = false;
-        office_.setUnderline(true);
+        office_.setRuled(true);
         lines();
         ending();
     }
 
   private:
-    QString text(Field f) const { return record_.text(f); }
+    // A template written elsewhere may hold tabs, which an office sets to its tab stops.
+    QString text(Field f) const { return onOneLine(record_.text(f)); }
     // Typed text; after the title its printed lines beyond one a paragraph are counted.
     void plain(const QString& t) {
         office_.type(t);
@@ -88,12 +121,22 @@ class Typist {
 
     void title() {
         office_.setAlignment(Alignment::Centre);
+        office_.setLineHeight(kTitleLinePt);
         office_.setSize(22);
         office_.setBold(true);
         office_.type(QStringLiteral("劳动保障监察询问笔录") + kCrLf + kCrLf);
         office_.setBold(false);
         office_.setSize(14);
         office_.setAlignment(Alignment::Left);
+        office_.setLineHeight(kLinePt);
+    }
+
+    // Blanks that rule a header field to the margin, never past it: blanks beyond the margin
+    // are each office's own affair.
+    QString padded(const QString& field, int n) const {
+        const QStringList printed = printedLines(paragraph_ + field);
+        const int room = kFullLineHalfWidths - halfWidths(clustersOf(printed.last()));
+        return field + spaces(std::clamp(room, 0, n));
     }
 
     void header() {
@@ -115,45 +158,47 @@ class Typist {
         plain(QStringLiteral("分") + kCrLf);
 
         plain(QStringLiteral("笔录地点："));
-        underlined(text(Field::place) + text(Field::placeDetail) + spaces(33) + kCrLf);
+        underlined(padded(text(Field::place) + text(Field::placeDetail), 33) + kCrLf);
 
         plain(QStringLiteral("被询问人姓名："));
         underlined(QLatin1Char(' ') + text(Field::personName) + QLatin1Char(' '));
         plain(QStringLiteral(" 性别："));
         underlined(QLatin1Char(' ') + text(Field::sex) + QLatin1Char(' '));
         plain(QStringLiteral(" 户籍所在地："));
-        underlined(text(Field::household) + text(Field::householdDetail) + spaces(12) + kCrLf);
+        underlined(padded(text(Field::household) + text(Field::householdDetail), 12) + kCrLf);
 
         plain(QStringLiteral("身份证件种类："));
         underlined(QLatin1Char(' ') + text(Field::idKind) + QLatin1Char(' '));
         plain(QStringLiteral(" 号码："));
-        underlined(text(Field::idNumber) + spaces(36) + kCrLf);
+        underlined(padded(text(Field::idNumber), 36) + kCrLf);
 
         plain(QStringLiteral("工作单位："));
         underlined(text(Field::workUnit));
         plain(QStringLiteral("     职务："));
-        underlined(text(Field::position) + spaces(62) + kCrLf);
+        underlined(padded(text(Field::position), 62) + kCrLf);
 
         plain(QStringLiteral("电话："));
         underlined(text(Field::phone));
         plain(QStringLiteral("   其他联系方式："));
-        underlined(text(Field::otherContact) + spaces(80) + kCrLf);
+        underlined(padded(text(Field::otherContact), 80) + kCrLf);
 
         plain(QStringLiteral("询问监察员姓名："));
         underlined(two + text(Field::officer) + two);
         plain(QStringLiteral(" 其他参加人："));
         underlined(two + text(Field::otherParticipants) + two);
         plain(QStringLiteral(" 记录人："));
-        underlined(two + text(Field::recordKeeper) + spaces(17) + kCrLf + kCrLf);
+        underlined(padded(two + text(Field::recordKeeper), 17) + kCrLf + kCrLf);
     }
 
     // The two closing lines, read from Set.ini at every close as the officer may change it.
     void closingLines(bool endOfDocument) {
         const IniFile settings = IniFile::load(ctx_.paths.settingsFile());
-        const QString two = spaces(2);
-        plain(two + settings.value(QStringLiteral("fenye"), QStringLiteral("hang1")) + kCrLf);
-        plain(two + settings.value(QStringLiteral("fenye"), QStringLiteral("hang2")) +
-              (endOfDocument ? QString() : kCrLf));
+        auto line = [&](const char* key) {
+            return withoutTrailingBlanks(
+                spaces(2) + onOneLine(settings.value(QStringLiteral("fenye"), QLatin1String(key))));
+        };
+        plain(line("hang1") + kCrLf);
+        plain(line("hang2") + (endOfDocument ? QString() : kCrLf));
     }
 
     // Printed lines beyond one of the closing lines take room from every page.
@@ -169,37 +214,55 @@ class Typist {
     }
 
     void pageClose(bool endOfDocument) {
-        office_.setUnderline(false);
+        office_.setRuled(false);
         closingLines(endOfDocument);
-        office_.setUnderline(true);
+        if (!endOfDocument) office_.setRuled(true);
+        count_ = 0;
+        capacity_ = std::max(1, kPageLines - closing_);
     }
 
-    // Every question and answer in printed lines, each typed as a ruled line of its own; a
-    // page closes when it is full. A page after the first that ends the record leaves out the
-    // last line end, so no empty page follows it.
+    // Empty ruled lines up to the foot of the page.
+    void fillPage() {
+        for (; count_ < capacity_; ++count_) office_.type(kCrLf);
+    }
+
+    // Every question and answer in printed lines, each a ruled line of its own; a page closes
+    // when it is full. A question goes to the next page with its answer when its answer's
+    // first line would not follow it on this one and the two fit on a page. The close that
+    // ends the record leaves out its last line end, so no empty page follows it.
     void lines() {
-        QStringList printed;
+        struct Pair {
+            QStringList question, answer;
+        };
+        QList<Pair> pairs;
+        qsizetype total = 0;
         for (int k = 1; k <= kLineCount; ++k) {
             if (text(question(k)).isEmpty()) continue;
-            printed << printedLines(text(question(k))) << printedLines(text(answer(k)));
+            pairs.append({printedLines(text(question(k))), printedLines(text(answer(k)))});
+            total += pairs.back().question.size() + pairs.back().answer.size();
         }
-        const int closing = closingExtraLines();
-        capacity_ = std::max(1, kFirstPageLines - extraLines_ - closing);
-        for (qsizetype i = 0; i < printed.size(); ++i) {
-            office_.type(printed[i] + spaces(66) + kCrLf);
-            if (++count_ < capacity_) continue;
-            pageClose(!firstPage_ && i == printed.size() - 1);
-            firstPage_ = false;
-            count_ = 0;
-            capacity_ = std::max(1, kPageLines - closing);
+        closing_ = closingExtraLines();
+        capacity_ = std::max(1, kFirstPageLines - extraLines_ - closing_);
+        qsizetype typed = 0;
+        for (const Pair& pair : pairs) {
+            const qsizetype together = pair.question.size() + 1;
+            if (count_ > 0 && count_ + together > capacity_ &&
+                together <= std::max(1, kPageLines - closing_)) {
+                fillPage();
+                pageClose(false);
+            }
+            for (const QString& line : pair.question + pair.answer) {
+                office_.type(withoutTrailingBlanks(line) + kCrLf);
+                ++typed;
+                if (++count_ == capacity_) pageClose(typed == total);
+            }
         }
     }
 
     void ending() {
         if (count_ == 0) return;
-        office_.setUnderline(true);
-        for (int i = count_; i < capacity_; ++i) office_.type(spaces(69) + kCrLf);
-        office_.setUnderline(false);
+        fillPage();
+        office_.setRuled(false);
         closingLines(true);
     }
 
@@ -210,9 +273,9 @@ class Typist {
     QString paragraph_;
     bool afterCr_ = false;
     int extraLines_ = 0;
-    bool firstPage_ = true;
     int count_ = 0;
     int capacity_ = kFirstPageLines;
+    int closing_ = 0;
 };
 
 QString stemFieldLabel(Field f) {
@@ -233,37 +296,41 @@ QString stemFieldLabel(Field f) {
 }  // namespace
 
 QStringList printedLines(const QString& text) {
-    auto breaksBefore = [&text](qsizetype i) {
-        const QChar c = text[i];
-        const QChar before = text[i - 1];
+    const QStringList chars = clustersOf(text);
+    auto breaksBefore = [&chars](qsizetype i) {
+        const QString& c = chars[i];
+        const QString& before = chars[i - 1];
         if (isBlank(c) || closesLine(c) || opensLine(before)) return false;
         if (isBlank(before)) return true;
-        return c.unicode() >= 0x80 || before.unicode() >= 0x80;  // not inside a Latin word
+        return halfWidths(c) == 2 || halfWidths(before) == 2;  // not inside a Latin word
+    };
+    auto joined = [&chars](qsizetype from, qsizetype to) {
+        QString out;
+        for (qsizetype i = from; i < to; ++i) out += chars[i];
+        return out;
     };
     QStringList lines;
     qsizetype start = 0;
-    while (start < text.size()) {
+    while (start < chars.size()) {
         // Blanks at a break hang past the margin: a continued line starts at its text.
         if (start > 0) {
-            while (start < text.size() && isBlank(text[start])) ++start;
-            if (start == text.size()) break;
+            while (start < chars.size() && isBlank(chars[start])) ++start;
+            if (start == chars.size()) break;
         }
         int width = 0;
         qsizetype lastBreak = -1;
         qsizetype i = start;
-        for (; i < text.size(); ++i) {
+        for (; i < chars.size(); ++i) {
             if (i > start && breaksBefore(i)) lastBreak = i;
-            width += halfWidths(text[i]);
-            if (width > kLineHalfWidths && !isBlank(text[i])) break;
+            width += halfWidths(chars[i]);
+            if (width > kLineHalfWidths && !isBlank(chars[i])) break;
         }
-        if (i == text.size()) {
-            lines << (start == 0 ? text : text.mid(start));
+        if (i == chars.size()) {
+            lines << (start == 0 ? text : joined(start, i));
             break;
         }
         const qsizetype end = lastBreak > start ? lastBreak : std::max(i, start + 1);
-        QString line = text.mid(start, end - start);
-        while (line.endsWith(QLatin1Char(' '))) line.chop(1);
-        lines << line;
+        lines << withoutTrailingBlanks(joined(start, end));
         start = end;
     }
     if (lines.isEmpty()) lines << text;

@@ -27,18 +27,23 @@ struct Paragraph {
     Alignment alignment = Alignment::Left;
     // The paragraph mark's own formatting: it sets the height of an empty paragraph.
     RunFormat mark;
+    double lineHeight = 0;  // exact, in points; 0: two grid pitches, three for large text
+    bool ruled = false;
     QString text() const;
 };
 
 class DocumentModel {
   public:
-    // CR LF (or a lone CR or LF) ends the current paragraph; the next one keeps its alignment.
+    // CR LF (or a lone CR or LF) ends the current paragraph; the next one keeps its paragraph
+    // layout (alignment, line height, rule).
     void type(const QString& text);
     void setBold(bool on) { format_.bold = on; }
     void setSize(int points) { format_.size = points; }
     void setUnderline(bool on) { format_.underline = on; }
     // The current paragraph and the ones typed after it.
     void setAlignment(Alignment alignment);
+    void setLineHeight(double points);
+    void setRuled(bool on);
 
     RunFormat format() const { return format_; }
     // Never empty: the last paragraph is the one typing continues in.

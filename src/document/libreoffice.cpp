@@ -11,6 +11,7 @@
 #include <QTemporaryFile>
 
 #include "document/kept_office.h"
+#include "document/print_queue.h"
 #include "document/soffice.h"
 #include "platform/files.h"
 #include "platform/gbk.h"
@@ -93,6 +94,7 @@ LibreOfficeSuite::LibreOfficeSuite(Shell* shell, Settings settings)
 LibreOfficeSuite::~LibreOfficeSuite() = default;
 
 void LibreOfficeSuite::keepOfficeRunning() {
+    installFontAlias();
     if (!kept_) {
         const QString dir = findOfficeProgramDir();
         if (dir.isEmpty()) return;
@@ -212,6 +214,14 @@ void LibreOfficeSuite::setAlignment(Alignment alignment) {
     if (DocumentModel* m = typing()) m->setAlignment(alignment);
 }
 
+void LibreOfficeSuite::setLineHeight(double points) {
+    if (DocumentModel* m = typing()) m->setLineHeight(points);
+}
+
+void LibreOfficeSuite::setRuled(bool on) {
+    if (DocumentModel* m = typing()) m->setRuled(on);
+}
+
 QString LibreOfficeSuite::writeSource(const QString& jobDir) {
     QString why;
     if (doc_->kind == Current::Kind::External) {
@@ -247,6 +257,8 @@ QString LibreOfficeSuite::convertCurrent(const QString& jobDir, const QString& s
     if (QFileInfo(source).suffix().toLower() == suffix) return source;
     const QString dir = officeDir();
     if (dir.isEmpty()) return {};
+    // The office draws 宋体 as fontconfig has it, which needs the alias to hold its widths.
+    installFontAlias();
     const Format format = formatFor(suffix);
     const QString outDir = jobDir + QStringLiteral("/out");
     QString why;
@@ -286,6 +298,11 @@ bool LibreOfficeSuite::print() {
         return fail(QStringLiteral("打印机没有接受打印任务：%1").arg(lastLine(r.output)));
     static const QRegularExpression requestId(QStringLiteral("request id is (\\S+)"));
     lastJob_ = requestId.match(QString::fromLocal8Bit(r.output)).captured(1);
+    // Accepted is not printed: a paused printer keeps the job in its queue.
+    const QString waiting =
+        waitingJobReason(lastJob_.isEmpty() ? settings_.printer : lastJob_.section('-', 0, -2),
+                         lastJob_.section('-', -1).toInt());
+    if (!waiting.isEmpty()) return fail(waiting);
     return true;
 }
 

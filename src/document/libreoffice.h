@@ -44,6 +44,8 @@ class LibreOfficeSuite : public OfficeSuite {
     void setSize(int points) override;
     void setUnderline(bool on) override;
     void setAlignment(Alignment alignment) override;
+    void setLineHeight(double points) override;
+    void setRuled(bool on) override;
     bool print() override;
     bool saveAs(const QString& path) override;
     void close() override;

@@ -30,6 +30,13 @@ class OfficeSuite {
     virtual void setSize(int points) = 0;
     virtual void setUnderline(bool on) = 0;
     virtual void setAlignment(Alignment alignment) = 0;
+    // Paragraph layout of the current and later paragraphs, as Word's ParagraphFormat holds
+    // it, so that no compatibility rule of an office can move a line: an exact line height
+    // (LineSpacingRule wdLineSpaceExactly), whatever the paragraph holds, blanks or nothing;
+    // and a rule under each paragraph from margin to margin inside that height, each its own
+    // (Borders(wdBorderBottom), neighbours never joined into one box).
+    virtual void setLineHeight(double points) = 0;
+    virtual void setRuled(bool on) = 0;
     // One copy of the whole current document on the default printer.
     virtual bool print() = 0;
     virtual bool saveAs(const QString& path) = 0;

@@ -16,7 +16,6 @@
 #include <algorithm>
 
 #include "platform/files.h"
-#include "resources/resources.h"
 
 namespace hb {
 namespace {
@@ -44,10 +43,9 @@ QString lastLine(const QByteArray& output) {
     return {};
 }
 
-// 宋体 is drawn in the Song face in every conversion, as the fontconfig alias has it for the
-// officer's own LibreOffice: SimSun's widths, so blanks end a ruled line at the margin.
+// A profile that has "seen" this version skips the first-start checks (seconds each run).
+// Faces are left to fontconfig, whose alias draws 宋体 in a real SimSun where there is one.
 QString profileItems(const QString& version) {
-    // A profile that has "seen" this version skips the first-start checks (seconds each run).
     QString items = QStringLiteral(
         "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"FirstRun\" "
         "oor:op=\"fuse\"><value>false</value></prop></item>\n");
@@ -57,22 +55,6 @@ QString profileItems(const QString& version) {
                      "oor:name=\"ooSetupLastVersion\" oor:op=\"fuse\"><value>%1</value></prop>"
                      "</item>\n")
                      .arg(version);
-    items += QStringLiteral(
-        "<item oor:path=\"/org.openoffice.Office.Common/Font/Substitution\"><prop "
-        "oor:name=\"Replacement\" oor:op=\"fuse\"><value>true</value></prop></item>\n");
-    const QStringList names = {QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                               QStringLiteral("新宋体"), QStringLiteral("NSimSun")};
-    for (qsizetype i = 0; i < names.size(); ++i)
-        items += QStringLiteral(
-                     "<item oor:path=\"/org.openoffice.Office.Common/Font/Substitution/"
-                     "FontPairs\"><node oor:name=\"_%1\" oor:op=\"replace\">"
-                     "<prop oor:name=\"Always\" oor:op=\"fuse\"><value>true</value></prop>"
-                     "<prop oor:name=\"OnScreenOnly\" oor:op=\"fuse\"><value>false</value></prop>"
-                     "<prop oor:name=\"ReplaceFont\" oor:op=\"fuse\"><value>%2</value></prop>"
-                     "<prop oor:name=\"SubstituteFont\" oor:op=\"fuse\"><value>%3</value></prop>"
-                     "</node></item>\n")
-                     .arg(i)
-                     .arg(names[i], songFace());
     return items;
 }
 
@@ -80,10 +62,9 @@ QString profileItems(const QString& version) {
 
 bool seedOfficeProfile(const QString& profileDir, const QString& programDir) {
     const QString xcu = profileDir + QStringLiteral("/user/registrymodifications.xcu");
-    // A profile without this replacement (an earlier version's) is made anew: nothing else
+    // A profile of an earlier version, which replaced 宋体 always, is made anew: nothing else
     // in it matters.
-    if (QFileInfo::exists(xcu) &&
-        readFileBytes(xcu).contains(("<value>" + songFace() + "</value>").toUtf8()))
+    if (QFileInfo::exists(xcu) && !readFileBytes(xcu).contains("Font/Substitution"))
         return true;
     if (!QDir().mkpath(profileDir + QStringLiteral("/user"))) return false;
     const QString text = QStringLiteral(

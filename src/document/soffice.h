@@ -13,8 +13,7 @@ QString findOfficeProgramDir();
 // The same search over given places, for tests.
 QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates);
 
-// Seeds a private profile: no first-start checks, 宋体 drawn by its stand-in. False when it
-// cannot be written.
+// Seeds a private profile: no first-start checks. False when it cannot be written.
 bool seedOfficeProfile(const QString& profileDir, const QString& programDir);
 
 // An office without windows, dialogs or recovery, on a private profile.

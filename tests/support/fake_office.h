@@ -22,6 +22,10 @@ class FakeOffice : public OfficeSuite {
     void setAlignment(Alignment a) override {
         calls << (a == Alignment::Centre ? "align centre" : "align left");
     }
+    void setLineHeight(double points) override {
+        calls << QStringLiteral("line height %1").arg(points);
+    }
+    void setRuled(bool on) override { calls << QStringLiteral("ruled %1").arg(on); }
     bool print() override;
     bool saveAs(const QString& path) override;
     void close() override { calls << "close"; }
