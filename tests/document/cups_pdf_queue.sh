@@ -1,6 +1,7 @@
 #!/bin/sh
-# Makes a CUPS-PDF queue the default printer, starting the CUPS scheduler when it is not
-# running. Needs root. Prints the folder the PDFs of the current user's jobs go to.
+# Makes a CUPS-PDF queue the default printer (with "nodefault" after its name: only the
+# queue), starting the CUPS scheduler when it is not running. Needs root. Prints the folder the
+# PDFs of the current user's jobs go to.
 set -eu
 queue=${1:-hbpdf}
 for program in cupsd lpadmin lpstat lpinfo cupsenable cupsaccept; do
@@ -25,7 +26,7 @@ if ! lpstat -v "$queue" >/dev/null 2>&1; then
 fi
 cupsenable "$queue"
 cupsaccept "$queue"
-lpadmin -d "$queue"
+[ "${2:-}" = nodefault ] || lpadmin -d "$queue"
 
 out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\{1,\}//p' /etc/cups/cups-pdf.conf 2>/dev/null | tail -n 1)
 home=$(getent passwd "$(id -un)" | cut -d: -f6)

@@ -50,6 +50,20 @@ QString waitForPdf(const QString& dir, const QString& job, const QString& marker
     return {};
 }
 
+QString queueScript() {
+    return qEnvironmentVariable("HB_SOURCE_DIR") + "/tests/document/cups_pdf_queue.sh";
+}
+
+// A record ready to print; its person's name carries the marker.
+void fillRecord(InquiryRecord& r, const QString& marker) {
+    const char* header[] = {"2026", "9", "15", "9", "05", "10", "40"};
+    for (int i = 0; i < 7; ++i) r.setText(Field(i), QString::fromUtf8(header[i]));
+    r.setText(Field::personName, QStringLiteral("张三") + marker);
+    r.setText(Field::workUnit, QStringLiteral("某公司"));
+    r.setText(question(1), QStringLiteral("问：你的姓名？"));
+    r.setText(answer(1), QStringLiteral("答：张三。"));
+}
+
 }  // namespace
 
 class TestPrintCups : public QObject {
@@ -57,6 +71,7 @@ class TestPrintCups : public QObject {
   private slots:
     void initTestCase();
     void recordReachesTheQueue();
+    void pausedPrinterKeepsTheJob();
 
   private:
     QString outDir_;
@@ -68,9 +83,7 @@ void TestPrintCups::initTestCase() {
                "CUPS (cups, cups-client) is not installed");
     HB_REQUIRE(geteuid() == 0, "setting up a CUPS-PDF printer needs root");
     int code = 0;
-    const QString script =
-        qEnvironmentVariable("HB_SOURCE_DIR") + "/tests/document/cups_pdf_queue.sh";
-    const QString result = output("/bin/sh", {script, "hbpdf"}, &code);
+    const QString result = output("/bin/sh", {queueScript(), "hbpdf"}, &code);
     HB_REQUIRE(code == 0, "no CUPS-PDF printer: " + result);
     outDir_ = result.section('\n', -1);
 }
@@ -83,14 +96,9 @@ void TestPrintCups::recordReachesTheQueue() {
     LibreOfficeSuite office(&app.shell, settings);
     app.ctx.office = &office;
     InquiryRecord& r = app.window->record();
-    const char* header[] = {"2026", "9", "15", "9", "05", "10", "40"};
-    for (int i = 0; i < 7; ++i) r.setText(Field(i), QString::fromUtf8(header[i]));
     // Other jobs may reach the same queue meanwhile: this one's file carries the marker.
     const QString marker = QStringLiteral("hb%1x").arg(getpid());
-    r.setText(Field::personName, QStringLiteral("张三") + marker);
-    r.setText(Field::workUnit, QStringLiteral("某公司"));
-    r.setText(question(1), QStringLiteral("问：你的姓名？"));
-    r.setText(answer(1), QStringLiteral("答：张三。"));
+    fillRecord(r, marker);
 
     // A title the queue has seen before overwrites that file: new is by time, not by name.
     const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
@@ -108,6 +116,32 @@ void TestPrintCups::recordReachesTheQueue() {
     const QString pdffonts = test::programOnPath("pdffonts");
     if (!pdffonts.isEmpty()) QVERIFY(output(pdffonts, {pdf}).contains("BousungEG"));
     QFile::remove(pdf);
+}
+
+// A paused printer accepts the job and holds it: the officer hears that, not "打 印 成 功！".
+// A queue of this test's own, so that others printing meanwhile are not held up.
+void TestPrintCups::pausedPrinterKeepsTheJob() {
+    const QString queue = QStringLiteral("hbpaused%1").arg(getpid());
+    int code = 0;
+    const QString made = output("/bin/sh", {queueScript(), queue, "nodefault"}, &code);
+    QVERIFY2(code == 0, qPrintable(made));
+    const auto removeQueue = qScopeGuard([&] {
+        output("/bin/sh", {"-c", "cancel -a " + queue + "; /usr/sbin/lpadmin -x " + queue});
+    });
+    output("/usr/sbin/cupsdisable", {queue});
+    test::TestApp app("[pop]\ntanchu=0\n[fenye]\nhang1=被询问人签名：\nhang2=监察员签名：\n");
+    QTemporaryDir work;
+    LibreOfficeSuite::Settings settings;
+    settings.workDir = work.path();
+    settings.printer = queue;
+    LibreOfficeSuite office(&app.shell, settings);
+    app.ctx.office = &office;
+    fillRecord(app.window->record(), {});
+    app.trigger(QStringLiteral("打印(笔录)"));
+    QVERIFY(app.window->record().hidden(Hidden::statusMessage).isEmpty());
+    QVERIFY2(app.dialogs.lastText().contains("“" + queue + "”") &&
+                 app.dialogs.lastText().contains("暂停"),
+             qPrintable(app.dialogs.lastText()));
 }
 
 QTEST_MAIN(TestPrintCups)
