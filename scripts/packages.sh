@@ -6,9 +6,10 @@ HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-
   libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev libpulse-dev libreoffice-dev
   libcups2-dev dpkg-dev file"
 # fonts-arphic-gbsn00lp: AR PL SungtiL GB, the Song face with SimSun's widths that draws 宋体;
-# fonts-noto-cjk: the window's face and the fallback for characters beyond GB2312.
+# fonts-noto-cjk: the window's face and the fallback for characters beyond GB2312;
+# fonts-symbola: emoji, which LibreOffice otherwise leaves a gap for and misplaces what follows.
 # qt6-translations-l10n: Qt's own dialogs and buttons in Chinese.
-HB_RUN_PACKAGES="fonts-arphic-gbsn00lp fonts-noto-cjk xvfb xauth xdg-utils libreoffice-writer libreoffice-calc
+HB_RUN_PACKAGES="fonts-arphic-gbsn00lp fonts-noto-cjk fonts-symbola xvfb xauth xdg-utils libreoffice-writer libreoffice-calc
   pulseaudio pulseaudio-utils qt6-translations-l10n"
 # xdotool, xclip, x11-xserver-utils (xmodmap): the officer's walk; desktop-file-utils: the
 # launcher's check.
