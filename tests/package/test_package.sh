@@ -52,7 +52,7 @@ grep -q '^Comment=.*笔录' "$entry" || fail "desktop entry lacks a Chinese comm
 
 fields=$(dpkg-deb -f "$deb" Depends Recommends)
 for pkg in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libreoffice-writer \
-  libreoffice-calc fonts-noto-cjk $song cups-client libcurl4 libsodium23 qt6-translations-l10n; do
+  libreoffice-calc fonts-noto-cjk fonts-symbola $song cups-client libcups2 libcurl4 libsodium23 qt6-translations-l10n; do
   grep -q "^Depends:.*[ ,]$pkg\( (\|,\|$\)" <<<"$fields" || fail "Depends lacks $pkg: $fields"
 done
 grep -q '^Recommends: pulseaudio | pipewire-pulse, xdg-utils$' <<<"$fields" ||
