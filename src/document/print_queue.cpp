@@ -21,8 +21,8 @@ QString waitingJobReason(const QString& printer, int jobId) {
 
     bool waiting = jobId == 0;
     cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, destName.constData(), 0,
-                                   CUPS_WHICHJOBS_ACTIVE);
+    const int count =
+        cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, destName.constData(), 0, CUPS_WHICHJOBS_ACTIVE);
     for (int i = 0; i < count; ++i)
         if (jobs[i].id == jobId) waiting = true;
     cupsFreeJobs(count, jobs);

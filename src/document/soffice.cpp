@@ -64,8 +64,7 @@ bool seedOfficeProfile(const QString& profileDir, const QString& programDir) {
     const QString xcu = profileDir + QStringLiteral("/user/registrymodifications.xcu");
     // A profile of an earlier version, which replaced 宋体 always, is made anew: nothing else
     // in it matters.
-    if (QFileInfo::exists(xcu) && !readFileBytes(xcu).contains("Font/Substitution"))
-        return true;
+    if (QFileInfo::exists(xcu) && !readFileBytes(xcu).contains("Font/Substitution")) return true;
     if (!QDir().mkpath(profileDir + QStringLiteral("/user"))) return false;
     const QString text = QStringLiteral(
                              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

@@ -106,8 +106,8 @@ void TestComposer::pages_data() {
         << (QList<int>{2, 6} + range(7, 14)) << 0
         << "R q2 a2 q6 a6 " + lines(7, 8) + " " + close + " " + lines(9, 14) + " e8 r H1 H2.";
     QTest::newRow("all 24") << range(1, 24) << 0
-                            << "R " + lines(1, 4) + " " + close + " " + lines(5, 14) + " " +
-                                   close + " " + lines(15, 24) + " r H1 H2.";
+                            << "R " + lines(1, 4) + " " + close + " " + lines(5, 14) + " " + close +
+                                   " " + lines(15, 24) + " r H1 H2.";
     QTest::newRow("1-14: close after 14 ends the document")
         << range(1, 14) << 0 << "R " + lines(1, 4) + " " + close + " " + lines(5, 14) + " r H1 H2.";
     QTest::newRow("1-13, 19, 20: page 2 closes after 19")

@@ -288,8 +288,8 @@ void TestOfficeIntegration::samePagesEverywhere_data() {
               << QStringLiteral("答：") + said.repeated(k % 2 ? 2 : 3);
     QTest::newRow("answers of three and four lines") << lines << 5 << QString();
     QTest::newRow("empty answers, a part-filled last page")
-        << QStringList{"问：一", "", "问：二", "答：二", "问：三", "答：三", "问：四", "答：四",
-                       "问：五", ""}
+        << QStringList{"问：一", "",       "问：二", "答：二", "问：三",
+                       "答：三", "问：四", "答：四", "问：五", ""}
         << 2 << QString();
     const QString rare = QStringLiteral("答：") + QStringLiteral("说").repeated(27) +
                          QStringLiteral("叫作吉𠮷祥，二〇二四年");
