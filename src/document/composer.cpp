@@ -96,8 +96,10 @@ class Typist {
     }
 
   private:
-    // A template written elsewhere may hold tabs, which an office sets to its tab stops.
-    QString text(Field f) const { return onOneLine(record_.text(f)); }
+    // A tab, pasted or from a template, would jump to the office's tab stops: a blank here.
+    QString text(Field f) const {
+        return record_.text(f).replace(QLatin1Char('\t'), QLatin1Char(' '));
+    }
     // Typed text; after the title its printed lines beyond one a paragraph are counted.
     void plain(const QString& t) {
         office_.type(t);
@@ -195,7 +197,7 @@ class Typist {
         const IniFile settings = IniFile::load(ctx_.paths.settingsFile());
         auto line = [&](const char* key) {
             return withoutTrailingBlanks(
-                spaces(2) + onOneLine(settings.value(QStringLiteral("fenye"), QLatin1String(key))));
+                spaces(2) + settings.value(QStringLiteral("fenye"), QLatin1String(key)));
         };
         plain(line("hang1") + kCrLf);
         plain(line("hang2") + (endOfDocument ? QString() : kCrLf));

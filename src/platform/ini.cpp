@@ -40,7 +40,7 @@ QByteArray storedValue(const QString& value) {
 }  // namespace
 
 QString onOneLine(QString text) {
-    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+|\t"));
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
     return text.replace(lineBreaks, QStringLiteral(" "));
 }
 

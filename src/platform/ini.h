@@ -4,15 +4,14 @@
 // quotes is dropped, the first match wins, a read gives at most 10,239 bytes. Writing keeps
 // every other line of the file as it was and ends lines with CR LF; a written value reads back
 // as it was given (GB18030, quoted when blanks or quotes at its ends would be dropped), except
-// that each run of line breaks becomes one blank, as does each tab.
+// that each run of line breaks becomes one blank.
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 namespace hb {
 
-// Each run of CR/LF, and each tab, as one blank: what a value, or a single-line field, holds
-// of a text (an office would set a tab to its own tab stops).
+// Each run of CR/LF as one blank: what a value, or a single-line field, holds of a text.
 QString onOneLine(QString text);
 
 class IniFile {
