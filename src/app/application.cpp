@@ -168,7 +168,9 @@ int runApplication(int argc, char** argv) {
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());
-    if (ctx.paths.seedProgramDir) seedProgramDir(ctx.paths.programDir, ctx.paths.defaultsDir);
+    QString unseeded;
+    if (ctx.paths.seedProgramDir)
+        seedProgramDir(ctx.paths.programDir, ctx.paths.defaultsDir, &unseeded);
     IniRegistry registry(ctx.paths.registryDir);
     ctx.dialogs = &dialogs;
     ctx.shell = &shell;
@@ -186,6 +188,11 @@ int runApplication(int argc, char** argv) {
     const QString screenshot = qEnvironmentVariable("HENGBI_SCREENSHOT");
     if (!screenshot.isEmpty()) screenshotMode(*window, screenshot);
     if (!startUp(*window, ctx)) return 0;
+    if (!unseeded.isEmpty())
+        dialogs.message(QStringLiteral("无法建立设置文件和帮助文件：\n%1\n笔录的选择列表将是空的，"
+                                       "窗口用默认标题。腾出磁盘空间后请重新启动软件。")
+                            .arg(unseeded),
+                        QStringLiteral("提示："), Buttons::Ok, Icon::Warning);
     return QApplication::exec();
 }
 
