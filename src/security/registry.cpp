@@ -48,8 +48,8 @@ QString IniRegistry::damage(const QString& keyPath) const {
         if (!t.isEmpty() && !t.startsWith('[') && !t.startsWith(';') && !t.contains('='))
             garbage = true;
     }
-    if (garbage) return file + QStringLiteral("：内容无法识别");
     if (!bytes.endsWith('\n')) return file + QStringLiteral("：文件不完整（在中途被截断）");
+    if (garbage) return file + QStringLiteral("：内容无法识别");
     return {};
 }
 
