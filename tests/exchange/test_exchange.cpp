@@ -481,29 +481,34 @@ class ExchangeTest : public QObject {
     }
 
     // An account that may store but not rename: a new name is stored directly, a colleague's
-    // file stays as it was and the officer is told why. No hidden part file stays behind.
-    void uploadWithoutRenameRights_data() {
+    // file stays as it was and the officer is told why. A server that only will not rename
+    // onto a file still gets the new one. No hidden part file stays behind.
+    void uploadWhereRenamingIsLimited_data() {
+        QTest::addColumn<QString>("way");
         QTest::addColumn<bool>("existing");
-        QTest::newRow("new name") << false;
-        QTest::newRow("existing name") << true;
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("no rename rights, new name") << "--no-rename" << false << true;
+        QTest::newRow("no rename rights, existing name") << "--no-rename" << true << false;
+        QTest::newRow("no rename over a file") << "--no-rename-over" << true << true;
     }
-    void uploadWithoutRenameRights() {
+    void uploadWhereRenamingIsLimited() {
         HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
+        QFETCH(QString, way);
         QFETCH(bool, existing);
-        LocalServer upOnly;
-        QVERIFY(startScripted(upOnly, root_, "--no-rename"));
+        QFETCH(bool, stored);
+        LocalServer limited;
+        QVERIFY(startScripted(limited, root_, qPrintable(way)));
         if (existing) writeFileBytes(www(QStringLiteral("A.ini")), "old");
         TestApp app;
-        CurlFtpClient ftp(upOnly.port());
+        CurlFtpClient ftp(limited.port());
         app.ctx.ftp = &ftp;
         app.dialogs.files.enqueue(localFile(QStringLiteral("t.ini")));
         fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
         app.trigger(QStringLiteral("笔录上传"));
-        QCOMPARE(status(app), existing ? kUploadFailed : kUploaded);
+        QCOMPARE(status(app), stored ? kUploaded : kUploadFailed);
         QCOMPARE(rawFiles(www()),
-                 (QMap<QByteArray, QByteArray>{{"A.ini", existing ? "old" : kTemplate}}));
-        if (existing)
-            QVERIFY(app.dialogs.lastText().contains(QStringLiteral("不能在服务器上改名")));
+                 (QMap<QByteArray, QByteArray>{{"A.ini", stored ? kTemplate : "old"}}));
+        if (!stored) QVERIFY(app.dialogs.lastText().contains(QStringLiteral("不能在服务器上改名")));
     }
 
     // A server that sends two bytes a second holds the window only until the officer stops
@@ -563,23 +568,6 @@ class ExchangeTest : public QObject {
         app.trigger(QStringLiteral("笔录上传"));
         QCOMPARE(status(app), kUploadFailed);
         QCOMPARE(readFileBytes(www(QStringLiteral("A.ini"))), kTemplate);
-    }
-
-    // A server that will not rename onto an existing file still gets the new template, and
-    // nothing else stays behind.
-    void uploadWhereRenameOverIsRefused() {
-        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
-        LocalServer iis;
-        QVERIFY(startScripted(iis, root_, "--no-rename-over"));
-        writeFileBytes(www(QStringLiteral("A.ini")), "old");
-        TestApp app;
-        CurlFtpClient ftp(iis.port());
-        app.ctx.ftp = &ftp;
-        app.dialogs.files.enqueue(localFile(QStringLiteral("t.ini")));
-        fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
-        app.trigger(QStringLiteral("笔录上传"));
-        QCOMPARE(status(app), kUploaded);
-        QCOMPARE(rawFiles(www()), (QMap<QByteArray, QByteArray>{{"A.ini", kTemplate}}));
     }
 
     void cleanupTestCase() { server_.stop(); }
