@@ -204,11 +204,18 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     busy->setObjectName(QStringLiteral("状态条1.busy"));
     busy->hide();
     bar->addPermanentWidget(busy);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), bar);
+    cancel->setObjectName(QStringLiteral("状态条1.取消"));
+    cancel->setFixedHeight(busy->sizeHint().height() + 2);  // the bar keeps its height
+    cancel->setFocusPolicy(Qt::NoFocus);
+    cancel->hide();
+    bar->addPermanentWidget(cancel);
     setStatusBar(bar);
     setBusyIndicator([busy](const QString& text) {
         busy->setText(text);
         busy->setVisible(!text.isEmpty());
     });
+    setBusyCancelButton(cancel);
 
     clock_ = new QTimer(this);
     clock_->setObjectName(QStringLiteral("时钟2"));
@@ -222,6 +229,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
 MainWindow::~MainWindow() {
     setBusyIndicator({});
+    setBusyCancelButton(nullptr);
 }
 
 void MainWindow::buildMenus() {

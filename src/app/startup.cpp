@@ -66,9 +66,9 @@ PlainLook& plainLook() {
 
 // A Set.ini that is there but cannot be read would give empty lists and records without
 // their closing lines: said once, at the first start-up that meets it.
-void reportUnreadableSettings(MainWindow& window, AppContext& ctx, const QString& file) {
+void reportUnreadableSettings(MainWindow& window, AppContext& ctx, const QString& file,
+                              const QString& why) {
     static const char* const kReported = "settingsUnreadableReported";
-    const QString why = unreadableReason(file);
     if (why.isEmpty() || window.property(kReported).toBool()) return;
     window.setProperty(kReported, true);
     ctx.dialogs->message(QStringLiteral("无法读取设置文件 %1：%2。\n笔录的选择列表将是空的，"
@@ -128,8 +128,9 @@ bool startUp(MainWindow& window, AppContext& ctx) {
 
     // One parse of Set.ini serves every read of this pass.
     const QString settingsFile = ctx.paths.settingsFile();
-    reportUnreadableSettings(window, ctx, settingsFile);
-    const IniFile settings = IniFile::load(settingsFile);
+    QString unreadable;
+    const IniFile settings = IniFile::load(settingsFile, &unreadable);
+    reportUnreadableSettings(window, ctx, settingsFile, unreadable);
     const QString title = settings.value(QStringLiteral("biaoti"), QStringLiteral("biaoti1"));
     if (!title.isEmpty()) window.setWindowTitle(QLatin1Char(' ') + title);
     applyTheme(settings.value(QStringLiteral("fengge"), QStringLiteral("fengge")));

@@ -52,9 +52,10 @@ int runComposeCommand(const QStringList& arguments) {
     ctx.shell = &shell;
     ctx.office = &office;
 
-    switch (loadTemplate(record, templateFile)) {
+    QString unread;
+    switch (loadTemplate(record, templateFile, &unread)) {
         case TemplateRead::Unreadable:
-            return fail(1, QStringLiteral("无法读取笔录模板 %1").arg(templateFile));
+            return fail(1, QStringLiteral("无法读取笔录模板 %1：%2").arg(templateFile, unread));
         case TemplateRead::NotATemplate:
             return fail(1, QStringLiteral("%1 不是笔录模板（没有 [set] 一节）").arg(templateFile));
         case TemplateRead::Loaded:

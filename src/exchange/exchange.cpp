@@ -58,25 +58,47 @@ bool settingsAcceptable(AppContext& ctx, const FtpSettings& s) {
     return false;
 }
 
-enum class Outcome { Done, LoginRefused, Failed };
+enum class Outcome { Done, LoginRefused, Failed, Cancelled };
 
-// Login, the remote directory and the transfer, off the GUI thread.
+// Login, the remote directory and the transfer, off the GUI thread; the officer may stop it.
 Outcome transfer(AppContext& ctx, const FtpSettings& s, const QString& busyText,
                  const std::function<bool(FtpClient&)>& step) {
     FtpClient* ftp = ctx.ftp;
     if (!ftp) return Outcome::LoginRefused;
-    return runBusy(busyText, [&] {
-        if (!ftp->connect(s.host, s.account, s.password)) return Outcome::LoginRefused;
-        // Servers without the directory take the template in the login directory.
-        ftp->setCurrentDirectory(kRemoteDirectory);
-        return step(*ftp) ? Outcome::Done : Outcome::Failed;
-    });
+    bool cancelled = false;
+    BusyCancel stop;
+    stop.cancel = [&] {
+        cancelled = true;
+        ftp->cancel();
+    };
+    stop.confirmClose = [&ctx] {
+        return ctx.dialogs->message(QStringLiteral("正在与FTP服务器传送笔录模板。\n"
+                                                   "中止传送并关闭窗口吗？"),
+                                    QStringLiteral("提 示："), Buttons::YesNo) == Answer::Yes;
+    };
+    const Outcome outcome = runBusy(
+        busyText,
+        [&] {
+            if (!ftp->connect(s.host, s.account, s.password)) return Outcome::LoginRefused;
+            // Servers without the directory take the template in the login directory.
+            ftp->setCurrentDirectory(kRemoteDirectory);
+            return step(*ftp) ? Outcome::Done : Outcome::Failed;
+        },
+        stop);
+    return cancelled && outcome != Outcome::Done ? Outcome::Cancelled : outcome;
 }
 
-void report(AppContext& ctx, Outcome outcome, const char* done, const char* failed) {
+// The status line as the officers know it; the reason of a failure in a message box.
+void report(AppContext& ctx, Outcome outcome, const char* done, const char* failed,
+            const char* cancelled) {
     setStatus(ctx, QString::fromUtf8(outcome == Outcome::Done           ? done
                                      : outcome == Outcome::LoginRefused ? "服务器帐号密码不对.."
-                                                                        : failed));
+                                     : outcome == Outcome::Cancelled ? cancelled
+                                                                     : failed));
+    if (outcome != Outcome::Failed) return;
+    const QString why = ctx.ftp->lastError();
+    ctx.dialogs->message(QString::fromUtf8(failed) + (why.isEmpty() ? QString() : "\n" + why),
+                         QStringLiteral("提示："), Buttons::Ok, Icon::Warning);
 }
 
 QLineEdit* box(QWidget* parent, const QString& name, const QRect& r) {
@@ -141,7 +163,7 @@ void uploadTemplate(AppContext& ctx, const FtpSettings& s) {
     const QString remote = s.name + QStringLiteral(".ini");
     const Outcome outcome = transfer(ctx, s, QStringLiteral("正在上传笔录模板到FTP服务器..."),
                                      [&](FtpClient& ftp) { return ftp.putFile(path, remote); });
-    report(ctx, outcome, "笔录模板文件.ini上传FTP服务器成功.", "笔录上传失败.");
+    report(ctx, outcome, "笔录模板文件.ini上传FTP服务器成功.", "笔录上传失败.", "笔录上传已取消.");
 }
 
 void downloadTemplate(AppContext& ctx, const FtpSettings& s) {
@@ -150,7 +172,8 @@ void downloadTemplate(AppContext& ctx, const FtpSettings& s) {
     const QString local = ctx.paths.blDir() + QLatin1Char('/') + fileName;
     const Outcome outcome = transfer(ctx, s, QStringLiteral("正在从FTP服务器下载笔录模板..."),
                                      [&](FtpClient& ftp) { return ftp.getFile(fileName, local); });
-    report(ctx, outcome, "笔录模板.ini文件下载到 笔录软件的BL目录成功.", "笔录下载失败.");
+    report(ctx, outcome, "笔录模板.ini文件下载到 笔录软件的BL目录成功.", "笔录下载失败.",
+           "笔录下载已取消.");
 }
 
 }  // namespace hb

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <algorithm>
+#include <cctype>
 
 #include "platform/files.h"
 #include "platform/gbk.h"
@@ -81,6 +83,10 @@ struct CurlFtpClient::Session {
     QByteArray directory;  // escaped, relative to the login directory, "" or ending in '/'
     bool utf8 = false;     // the server takes names in UTF-8
     char errorText[CURL_ERROR_SIZE] = {};
+    QByteArray replies;  // the server's replies to the last operation
+    const std::atomic<bool>* cancelled = nullptr;
+    bool cleanup = false;  // finishing after a cancel
+    int timeLimitMs = 0;
 
     ~Session() {
         if (handle) curl_easy_cleanup(handle);
@@ -91,19 +97,45 @@ struct CurlFtpClient::Session {
         return curl_url_set(url, CURLUPART_PATH, ("/" + path).constData(), 0) == CURLUE_OK;
     }
 
+    static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+        const auto* s = static_cast<Session*>(self);
+        return s->cancelled && *s->cancelled && !s->cleanup ? 1 : 0;
+    }
+
     // Everything a transfer sets is set again here, so one operation never inherits another's.
-    CURLcode perform(bool upload, bool noBody) {
+    CURLcode perform(bool upload, bool noBody, bool cleanupStep = false) {
         errorText[0] = '\0';
+        replies.clear();
+        cleanup = cleanupStep;
+        if (cancelled && *cancelled && !cleanup) return CURLE_ABORTED_BY_CALLBACK;
         curl_easy_setopt(handle, CURLOPT_UPLOAD, upload ? 1L : 0L);
         curl_easy_setopt(handle, CURLOPT_NOBODY, noBody ? 1L : 0L);
+        // A trickling server is not let hold the officer longer than this; tidying up after a
+        // cancel gets a few seconds.
+        curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS,
+                         long(cleanup ? std::min(timeLimitMs, 5000) : timeLimitMs));
         return curl_easy_perform(handle);
     }
 
-    QString describe(CURLcode code) const {
-        return QString::fromLocal8Bit(errorText[0] ? errorText : curl_easy_strerror(code));
+    // The server's last reply line: its reason when it refused.
+    QString lastReply() const {
+        QByteArray last;
+        for (const QByteArray& line : replies.split('\n'))
+            if (line.size() > 3 && std::isdigit(uchar(line[0]))) last = line.trimmed();
+        return fromGbk(last);
     }
 
-    QByteArray name(const QString& text) const { return utf8 ? text.toUtf8() : toGbk(text); }
+    QString describe(CURLcode code) const {
+        if (code == CURLE_ABORTED_BY_CALLBACK) return QStringLiteral("已取消");
+        if (code == CURLE_OPERATION_TIMEDOUT)
+            return QStringLiteral("服务器在 %1 秒内没有完成（网络太慢或服务器没有响应）")
+                .arg(timeLimitMs / 1000.0);
+        QString why = QString::fromLocal8Bit(errorText[0] ? errorText : curl_easy_strerror(code));
+        const QString reply = lastReply();
+        if (!reply.isEmpty() && reply[0] >= QLatin1Char('4'))
+            why += QStringLiteral("（服务器回答：%1）").arg(reply);
+        return why;
+    }
 };
 
 CurlFtpClient::CurlFtpClient(int port) : port_(port) {
@@ -122,6 +154,7 @@ bool CurlFtpClient::fail(const QString& why) {
 
 bool CurlFtpClient::connect(const QString& host, const QString& account, const QString& password) {
     session_.reset();
+    cancelled_ = false;
     // A line break would end the command and start another one of the typist's choosing.
     if (hasControl(host.toUtf8()) || hasControl(toGbk(account)) || hasControl(toGbk(password)))
         return fail(QStringLiteral("control character in the login"));
@@ -158,6 +191,13 @@ bool CurlFtpClient::connect(const QString& host, const QString& account, const Q
     curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, 20L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, 30L);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, collect);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &s->replies);
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &Session::progress);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, s.get());
+    s->cancelled = &cancelled_;
+    s->timeLimitMs = timeLimitMs_;
 
     const CURLcode code = s->perform(false, true);
     if (code != CURLE_OK) return fail(s->describe(code));
@@ -172,7 +212,7 @@ bool CurlFtpClient::connect(const QString& host, const QString& account, const Q
     return true;
 }
 
-bool CurlFtpClient::commands(const QList<QByteArray>& lines, QByteArray* replies) {
+bool CurlFtpClient::commands(const QList<QByteArray>& lines, QByteArray* replies, bool cleanup) {
     if (!session_ || !session_->setPath(session_->directory))
         return fail(QStringLiteral("not connected"));
     curl_slist* list = nullptr;
@@ -180,23 +220,27 @@ bool CurlFtpClient::commands(const QList<QByteArray>& lines, QByteArray* replies
     CURL* h = session_->handle;
     // After the (absent) transfer, in the current directory.
     curl_easy_setopt(h, CURLOPT_POSTQUOTE, list);
-    if (replies) {
-        curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, collect);
-        curl_easy_setopt(h, CURLOPT_HEADERDATA, replies);
-    }
-    const CURLcode code = session_->perform(false, true);
+    const CURLcode code = session_->perform(false, true, cleanup);
     curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
-    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, nullptr);
-    curl_easy_setopt(h, CURLOPT_HEADERDATA, nullptr);
     curl_slist_free_all(list);
+    if (replies) *replies = session_->replies;
     if (code != CURLE_OK) return fail(session_->describe(code));
+    return true;
+}
+
+bool CurlFtpClient::remoteName(const QString& text, QByteArray* bytes) {
+    *bytes = session_->utf8 ? text.toUtf8() : toGb18030(text);
+    const QString back = session_->utf8 ? QString::fromUtf8(*bytes) : fromGbk(*bytes);
+    // Never a stand-in such as "?": two names would become one on the server.
+    if (back != text || bytes->isEmpty() || hasControl(*bytes))
+        return fail(QStringLiteral("名称“%1”含有不能按原样发送给服务器的字符").arg(text));
     return true;
 }
 
 bool CurlFtpClient::setCurrentDirectory(const QString& path) {
     if (!session_) return fail(QStringLiteral("not connected"));
-    const QByteArray raw = session_->name(path);
-    if (hasControl(raw)) return fail(QStringLiteral("invalid directory name"));
+    QByteArray raw;
+    if (!remoteName(path, &raw)) return false;
     QByteArray next = session_->directory;
     for (const QByteArray& part : raw.split('/'))
         if (!part.isEmpty()) next += escaped(part) + '/';
@@ -208,51 +252,83 @@ bool CurlFtpClient::setCurrentDirectory(const QString& path) {
     return true;
 }
 
-bool CurlFtpClient::renameOnto(const QByteArray& from, const QByteArray& to) {
-    if (commands({"RNFR " + from, "RNTO " + to})) return true;
+CurlFtpClient::Placed CurlFtpClient::place(const QByteArray& from, const QByteArray& to,
+                                           const QString& shown) {
+    if (commands({"RNFR " + from, "RNTO " + to})) return Placed::Done;
     const QString refusal = error_;
+    if (cancelled_) return Placed::Failed;
+    if (!commands({"SIZE " + to})) {
+        // "550": nothing of that name to lose, so an account that may store but not rename
+        // stores it directly. Any other answer leaves it unknown: nothing is risked.
+        const bool absent = session_->lastReply().startsWith(QLatin1String("550"));
+        fail(refusal);
+        return absent && !cancelled_ ? Placed::NewName : Placed::Failed;
+    }
     // Servers that will not rename over an existing file (IIS): move the old one aside,
     // put the new one in its place, then drop the old one; anything but a file stays.
     const QByteArray aside = from + ".old";
-    if (!commands({"SIZE " + to}) || !commands({"RNFR " + to, "RNTO " + aside}))
-        return fail(refusal);
-    if (commands({"RNFR " + from, "RNTO " + to})) {
-        commands({"DELE " + aside});
-        return true;
+    if (!commands({"RNFR " + to, "RNTO " + aside})) {
+        fail(QStringLiteral("服务器上已有“%1”，这个帐号不能在服务器上改名，无法安全地替换它，"
+                            "服务器上的文件没有改变。%2")
+                 .arg(shown, refusal));
+        return Placed::Failed;
     }
-    commands({"RNFR " + aside, "RNTO " + to});
-    return fail(refusal);
+    if (commands({"RNFR " + from, "RNTO " + to})) {
+        commands({"DELE " + aside}, nullptr, true);
+        return Placed::Done;
+    }
+    commands({"RNFR " + aside, "RNTO " + to}, nullptr, true);
+    fail(refusal);
+    return Placed::Failed;
 }
 
-bool CurlFtpClient::putFile(const QString& localPath, const QString& remoteName) {
-    if (!session_) return fail(QStringLiteral("not connected"));
-    const QByteArray name = session_->name(remoteName);
-    if (name.isEmpty() || hasControl(name)) return fail(QStringLiteral("invalid remote name"));
-    QFile file(localPath);
-    if (!QFileInfo(localPath).isFile() || !file.open(QIODevice::ReadOnly))
-        return fail(localPath + QStringLiteral("：") + unreadableReason(localPath));
-    // Under a name of its own until complete: a colleague never fetches half a template.
-    const QByteArray partial =
-        '.' + name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
-    if (!session_->setPath(session_->directory + escaped(partial)))
+bool CurlFtpClient::store(QFile& file, const QByteArray& name) {
+    if (!file.seek(0) || !session_->setPath(session_->directory + escaped(name)))
         return fail(QStringLiteral("invalid remote name"));
-
     CURL* h = session_->handle;
     curl_easy_setopt(h, CURLOPT_READFUNCTION, readFromFile);
     curl_easy_setopt(h, CURLOPT_READDATA, &file);
     curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(file.size()));
     const CURLcode code = session_->perform(true, false);
     curl_easy_setopt(h, CURLOPT_READDATA, nullptr);
-    if (code == CURLE_OK && renameOnto(partial, name)) return true;
-    const QString why = code == CURLE_OK ? error_ : session_->describe(code);
-    commands({"DELE " + partial});  // where the server still answers
-    return fail(why);
+    return code == CURLE_OK || fail(session_->describe(code));
+}
+
+bool CurlFtpClient::putFile(const QString& localPath, const QString& remoteName) {
+    if (!session_) return fail(QStringLiteral("not connected"));
+    QByteArray name;
+    if (!this->remoteName(remoteName, &name)) return false;
+    QFile file(localPath);
+    const QString unreadable = unreadableReason(localPath);
+    if (!unreadable.isEmpty() || !QFileInfo(localPath).isFile() || !file.open(QIODevice::ReadOnly))
+        return fail(localPath + QStringLiteral("：") +
+                    (unreadable.isEmpty() ? QStringLiteral("文件不存在") : unreadable));
+    // Under a name of its own until complete: a colleague never fetches half a template.
+    const QByteArray partial =
+        '.' + name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
+    bool done = false;
+    if (store(file, partial)) {
+        switch (place(partial, name, remoteName)) {
+            case Placed::Done:
+                return true;
+            case Placed::NewName:
+                done = store(file, name);
+                if (!done) commands({"DELE " + name}, nullptr, true);
+                break;
+            case Placed::Failed:
+                break;
+        }
+    }
+    const QString why = done ? QString() : error_;
+    commands({"DELE " + partial}, nullptr, true);  // where the server still answers
+    error_ = why;
+    return done;
 }
 
 bool CurlFtpClient::getFile(const QString& remoteName, const QString& localPath) {
     if (!session_) return fail(QStringLiteral("not connected"));
-    const QByteArray name = session_->name(remoteName);
-    if (name.isEmpty() || hasControl(name)) return fail(QStringLiteral("invalid remote name"));
+    QByteArray name;
+    if (!this->remoteName(remoteName, &name)) return false;
     // The old file stays until every byte of the new one is on disk.
     StreamedFile file(localPath);
     if (!file.open()) return fail(localPath + QStringLiteral("：") + file.error());

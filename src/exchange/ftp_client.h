@@ -1,10 +1,14 @@
 #pragma once
 // The FTP operations the template exchange needs: one session at a time, active mode,
 // binary transfers. Names go out as UTF-8 to a server that lists UTF8 in its features, as
-// GBK to any other (what the Windows edition's servers expect).
+// GB18030 to any other: the GBK bytes the Windows edition's servers expect, and a name of its
+// own for every character beyond GBK.
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <memory>
+
+class QFile;
 
 namespace hb {
 
@@ -21,8 +25,11 @@ class FtpClient {
     virtual bool putFile(const QString& localPath, const QString& remoteName) = 0;
     // Replaces localPath only once the whole file has arrived.
     virtual bool getFile(const QString& remoteName, const QString& localPath) = 0;
-    // Why the last operation failed (for diagnostics).
+    // Why the last operation failed, for the officer.
     virtual QString lastError() const = 0;
+    // From any thread: the running operation, and every one after it until the next connect,
+    // ends soon with a failure.
+    virtual void cancel() {}
 };
 
 // libcurl; the port when the host names none is fixed per client (21 in the application).
@@ -36,15 +43,28 @@ class CurlFtpClient : public FtpClient {
     bool putFile(const QString& localPath, const QString& remoteName) override;
     bool getFile(const QString& remoteName, const QString& localPath) override;
     QString lastError() const override { return error_; }
+    void cancel() override { cancelled_ = true; }
+    // The bound of each command and transfer, fitted to a template of tens of kilobytes.
+    void setTimeLimit(int milliseconds) { timeLimitMs_ = milliseconds; }
 
   private:
     struct Session;
     bool fail(const QString& why);
-    // FTP commands run in the current directory; false when the server refused one.
-    bool commands(const QList<QByteArray>& lines, QByteArray* replies = nullptr);
-    bool renameOnto(const QByteArray& from, const QByteArray& to);
+    // The name's bytes for this server; false when it cannot go out as it is.
+    bool remoteName(const QString& text, QByteArray* bytes);
+    // FTP commands run in the current directory; false when the server refused one. Cleanup
+    // commands still run after a cancel, briefly.
+    bool commands(const QList<QByteArray>& lines, QByteArray* replies = nullptr,
+                  bool cleanup = false);
+    bool store(QFile& file, const QByteArray& name);
+    enum class Placed { Done, NewName, Failed };
+    // The complete upload in place of `to`. NewName: the server refused the rename and holds
+    // nothing under `to`.
+    Placed place(const QByteArray& from, const QByteArray& to, const QString& shown);
 
     int port_;
+    int timeLimitMs_ = 60000;
+    std::atomic<bool> cancelled_ = false;
     std::unique_ptr<Session> session_;
     QString error_;
 };

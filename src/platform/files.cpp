@@ -1,10 +1,16 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
+#include <limits>
 
 #include "platform/gbk.h"
 
@@ -44,12 +50,74 @@ QString reasonFor(int error) {
     }
 }
 
+QString sizeText(qint64 bytes) {
+    if (bytes >= (qint64(1) << 20))
+        return QStringLiteral("%1 MB").arg(double(bytes) / (1 << 20), 0, 'f', 1);
+    return QStringLiteral("%1 KB").arg((bytes + 1023) / 1024);
+}
+
+// An open descriptor of a regular file, or -1 with the reason. Non-blocking, so that a FIFO
+// without a writer is refused instead of holding the caller.
+int openRegular(const QString& path, QString* why) {
+    errno = 0;
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        *why = reasonFor(errno ? errno : EIO);
+        if (fd >= 0) ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        *why = S_ISDIR(st.st_mode) ? reasonFor(EISDIR)
+                                   : QStringLiteral("这不是普通文件（是设备、管道或套接字）");
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
+bool readRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error) {
+    bytes->clear();
+    QString why;
+    const int fd = openRegular(path, &why);
+    const auto tooLarge = [&](qint64 size) {
+        return QStringLiteral("文件太大（%1），超过了 %2 的上限")
+            .arg(sizeText(size), sizeText(maxBytes));
+    };
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_size > maxBytes) why = tooLarge(st.st_size);
+    if (fd >= 0 && why.isEmpty()) {
+        // One byte past the cap tells a file that grew while being read.
+        bytes->resize(qsizetype(std::min<qint64>(st.st_size, maxBytes) + 1));
+        qsizetype got = 0;
+        for (;;) {
+            if (got == bytes->size()) bytes->resize(std::min<qsizetype>(got * 2, maxBytes + 1));
+            const ssize_t n = ::read(fd, bytes->data() + got, size_t(bytes->size() - got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) why = reasonFor(errno);
+            if (n <= 0) break;
+            got += n;
+            if (got > maxBytes) {
+                why = tooLarge(got);
+                break;
+            }
+        }
+        bytes->resize(got);
+    }
+    if (fd >= 0) ::close(fd);
+    if (why.isEmpty()) return true;
+    bytes->clear();
+    if (error) *error = why;
+    return false;
+}
+
 QByteArray readFileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
+    QByteArray bytes;
+    readRegularFile(path, std::numeric_limits<qsizetype>::max() / 2, &bytes, nullptr);
+    return bytes;
 }
 
 QString readFileText(const QString& path) {
@@ -57,14 +125,11 @@ QString readFileText(const QString& path) {
 }
 
 QString unreadableReason(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) return {};
-    if (info.isDir()) return reasonFor(EISDIR);
-    QFile file(path);
-    errno = 0;
-    if (file.open(QIODevice::ReadOnly)) return {};
-    const QString why = reasonFor(errno);
-    return why.isEmpty() ? QStringLiteral("文件不能读取") : why;
+    if (!QFileInfo::exists(path)) return {};
+    QString why;
+    const int fd = openRegular(path, &why);
+    if (fd >= 0) ::close(fd);
+    return why;
 }
 
 StreamedFile::StreamedFile(const QString& path) : path_(path) {}
@@ -81,7 +146,10 @@ bool StreamedFile::fail(const QString& fallback) {
 bool StreamedFile::open() {
     error_.clear();
     const QFileInfo target(path_);
-    if (target.isDir()) {
+    // A link is replaced like any file: writing through it would put a record wherever it
+    // points. The new file is made beside it and renamed over it.
+    replacedLink_ = target.isSymLink();
+    if (!replacedLink_ && target.isDir()) {
         error_ = QStringLiteral("同名的文件夹已经存在");
         return false;
     }
@@ -90,7 +158,10 @@ bool StreamedFile::open() {
         return false;
     }
     // No direct-write fallback: writing into the old file would lose it on a failure.
-    file_ = std::make_unique<QSaveFile>(path_);
+    file_ = std::make_unique<QSaveFile>(
+        replacedLink_ ? target.absolutePath() + QStringLiteral("/.") + target.fileName() + '.' +
+                            QString::number(QRandomGenerator::global()->generate(), 16)
+                      : path_);
     errno = 0;
     if (!file_->open(QIODevice::WriteOnly)) return fail(QStringLiteral("无法建立文件"));
     return true;
@@ -111,7 +182,15 @@ bool StreamedFile::commit() {
     if (!file_->flush()) return fail(QStringLiteral("写入失败"));
     errno = 0;
     if (!file_->commit()) return fail(QStringLiteral("无法替换原来的文件"));
+    const QString written = file_->fileName();
     file_.reset();
+    errno = 0;
+    if (replacedLink_ &&
+        ::rename(QFile::encodeName(written).constData(), QFile::encodeName(path_).constData())) {
+        fail(QStringLiteral("无法替换原来的文件"));
+        QFile::remove(written);
+        return false;
+    }
     return true;
 }
 

@@ -8,15 +8,26 @@ class QSaveFile;
 
 namespace hb {
 
-// All bytes of the file; empty when it cannot be read.
+// A file the program reads whole: a template is at most 70 values of 10,239 bytes; an
+// office's Set.ini with long phrase lists runs to about 11 MB.
+inline constexpr qint64 kMaxTemplateBytes = 1 << 20;
+inline constexpr qint64 kMaxSettingsBytes = qint64(64) << 20;
+
+// The bytes of a regular file (through links) of at most maxBytes. A FIFO, a device or a
+// folder is refused without waiting on it, a larger file without reading it; *error then
+// holds the reason, with the size for a large file.
+bool readRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error);
+// All bytes of a regular file; empty when it cannot be read.
 QByteArray readFileBytes(const QString& path);
 // GBK text of the file up to the first NUL.
 QString readFileText(const QString& path);
-// Why a file that is there cannot be read; empty when it reads, or when there is no file.
+// Why a file that is there cannot be read (a folder, a FIFO, no rights); empty when it reads,
+// or when there is no file.
 QString unreadableReason(const QString& path);
 
 // A file written piece by piece (a recording, a download). The old file stays as it was
-// until commit() has seen every byte on disk, the last buffered ones included.
+// until commit() has seen every byte on disk, the last buffered ones included. A symbolic
+// link at the path is replaced, never written through.
 class StreamedFile {
   public:
     explicit StreamedFile(const QString& path);
@@ -35,6 +46,7 @@ class StreamedFile {
     bool fail(const QString& fallback);
 
     QString path_;
+    bool replacedLink_ = false;
     std::unique_ptr<QSaveFile> file_;
     QString error_;
 };

@@ -1,5 +1,6 @@
 #include "platform/ini.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include "platform/files.h"
@@ -71,8 +72,12 @@ IniFile::IniFile(const QByteArray& bytes) {
     }
 }
 
-IniFile IniFile::load(const QString& path) {
-    return IniFile(readFileBytes(path));
+IniFile IniFile::load(const QString& path, QString* error) {
+    QByteArray bytes;
+    QString why;
+    if (!readRegularFile(path, kMaxSettingsBytes, &bytes, &why) && error && QFileInfo::exists(path))
+        *error = why;
+    return IniFile(bytes);
 }
 
 qsizetype IniFile::findSection(const QByteArray& section) const {

@@ -20,8 +20,9 @@ class IniFile {
 
     IniFile() = default;
     explicit IniFile(const QByteArray& bytes);
-    // A missing or unreadable file reads as empty.
-    static IniFile load(const QString& path);
+    // A missing or unreadable file reads as empty; *error (when given) says why one that is
+    // there was not read: no regular file, or larger than a settings file can be.
+    static IniFile load(const QString& path, QString* error = nullptr);
 
     QString value(const QString& section, const QString& key,
                   const QString& defaultValue = {}) const;

@@ -1,10 +1,11 @@
 #include "record/template.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 #include "platform/context.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/ini.h"
 #include "record/inquiry_record.h"
 
@@ -13,19 +14,27 @@ namespace {
 const QString kSection = QStringLiteral("set");
 }
 
-TemplateRead loadTemplate(InquiryRecord& record, const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return TemplateRead::Unreadable;
-    const IniFile ini(file.readAll());
+TemplateRead loadTemplate(InquiryRecord& record, const QString& path, QString* why) {
+    QByteArray bytes;
+    QString error;
+    if (!readRegularFile(path, kMaxTemplateBytes, &bytes, &error)) {
+        if (why) *why = error.isEmpty() ? QStringLiteral("文件不能读取") : error;
+        return TemplateRead::Unreadable;
+    }
+    const IniFile ini(bytes);
     // Every key would read empty and wipe what the officer typed: leave the record alone.
-    if (!ini.hasSection(kSection)) return TemplateRead::NotATemplate;
+    if (!ini.hasSection(kSection)) {
+        if (why) *why = QStringLiteral("这不是笔录模板文件（没有 [set] 节）");
+        return TemplateRead::NotATemplate;
+    }
     for (int i = 0; i < kFieldCount; ++i)
         record.setText(static_cast<Field>(i), ini.value(kSection, fields()[i].key));
     return TemplateRead::Loaded;
 }
 
 bool writeTemplate(const InquiryRecord& record, const QString& path, QString* error) {
-    IniFile ini = IniFile::load(path);
+    // The lines of a file a link points to are none of this record's.
+    IniFile ini = QFileInfo(path).isSymLink() ? IniFile() : IniFile::load(path);
     for (int i = 0; i < kFieldCount; ++i)
         ini.setValue(kSection, fields()[i].key, record.text(static_cast<Field>(i)));
     return ini.save(path, error);
@@ -45,15 +54,11 @@ void openTemplateCommand(AppContext& ctx) {
                              QStringLiteral("提示："));
         return;
     }
-    const TemplateRead read = loadTemplate(*ctx.record, path);
-    if (read != TemplateRead::Loaded) {
-        ctx.dialogs->message(
-            QStringLiteral("无法打开笔录模板 %1\n%2\n笔录内容没有改变。")
-                .arg(QDir::toNativeSeparators(path),
-                     read == TemplateRead::Unreadable
-                         ? QStringLiteral("文件不能读取。")
-                         : QStringLiteral("这不是笔录模板文件（没有 [set] 节）。")),
-            QStringLiteral("提示："));
+    QString why;
+    if (loadTemplate(*ctx.record, path, &why) != TemplateRead::Loaded) {
+        ctx.dialogs->message(QStringLiteral("无法打开笔录模板 %1\n%2。\n笔录内容没有改变。")
+                                 .arg(QDir::toNativeSeparators(path), why),
+                             QStringLiteral("提示："));
         return;
     }
     ctx.record->setHidden(Hidden::templatePath, path);

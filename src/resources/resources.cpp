@@ -144,8 +144,9 @@ QByteArray defaultFileBytes(const QString& fileName) {
     return toGbkLines(QString::fromUtf8(resource(QStringLiteral("defaults/") + fileName)));
 }
 
-bool seedProgramDir(const QString& dir, const QString& installedDefaults) {
+bool seedProgramDir(const QString& dir, const QString& installedDefaults, QString* error) {
     bool ok = QDir().mkpath(dir);
+    if (!ok && error) *error = dir + QStringLiteral("：无法建立文件夹");
     QStringList names = defaultFileNames();
     if (!installedDefaults.isEmpty()) names += QDir(installedDefaults).entryList(QDir::Files);
     names.removeDuplicates();
@@ -157,7 +158,10 @@ bool seedProgramDir(const QString& dir, const QString& installedDefaults) {
         const QByteArray bytes = !installedDefaults.isEmpty() && installed.open(QIODevice::ReadOnly)
                                      ? installed.readAll()
                                      : defaultFileBytes(name);
-        ok = writeFileBytes(path, bytes) && ok;
+        QString why;
+        if (writeFileBytes(path, bytes, &why)) continue;
+        if (ok && error) *error = path + QStringLiteral("：") + why;
+        ok = false;
     }
     return ok;
 }

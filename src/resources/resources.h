@@ -36,7 +36,9 @@ QString userFontAliasPath();
 QByteArray defaultFileBytes(const QString& fileName);
 QStringList defaultFileNames();
 // Writes each default file that is missing in dir: the copy in installedDefaults when it has
-// one (it may hold more files), else the embedded one. False when one could not be written.
-bool seedProgramDir(const QString& dir, const QString& installedDefaults = {});
+// one (it may hold more files), else the embedded one. False when one could not be written;
+// *error (when given) then names the first such file and the reason.
+bool seedProgramDir(const QString& dir, const QString& installedDefaults = {},
+                    QString* error = nullptr);
 
 }  // namespace hb

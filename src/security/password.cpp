@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "platform/context.h"
 #include "platform/dialogs.h"
@@ -52,6 +53,18 @@ bool isLockOn(AppContext& ctx) {
     return ctx.registry->read(kLockKey, kFlag).startsWith(QLatin1Char('1'));
 }
 
+QString lockStoreDamage(AppContext& ctx) {
+    const QString damage = ctx.registry->damage(kLockKey);
+    if (!damage.isEmpty() || !isLockOn(ctx)) return damage;
+    // What crypto_pwhash_str writes; a cut or garbled one would refuse every password.
+    static const QRegularExpression hash(
+        QStringLiteral("^\\$argon2id?\\$v=[0-9]+\\$m=[0-9]+,t=[0-9]+,p=[0-9]+\\$[A-Za-z0-9+/"
+                       "]{22}\\$[A-Za-z0-9+/]{43}$"));
+    const QString stored = normaliseStoredPassword(ctx.registry->read(kLockKey, kPassword));
+    if (stored.isEmpty() || hash.match(stored).hasMatch()) return {};
+    return ctx.registry->storeFile(kLockKey) + QStringLiteral("：保存的密码已损坏");
+}
+
 QString normaliseStoredPassword(QString stored) {
     const qsizetype cr = stored.indexOf(QLatin1Char('\r'));
     if (cr >= 0) stored.remove(cr, 1);
@@ -87,6 +100,15 @@ bool passwordMatches(const QString& stored, const QString& typed) {
 }
 
 bool runStartupGate(AppContext& ctx, QWidget* mainWindow) {
+    const QString damage = lockStoreDamage(ctx);
+    if (!damage.isEmpty()) {
+        ctx.dialogs->message(QStringLiteral("密码设置已损坏，软件保持锁定，不能打开。\n%1\n\n"
+                                            "请计算机管理员删除这个文件：删除后启动不再需要密码，"
+                                            "需要时再用“安全设置”→“加密”重新设置密码。")
+                                 .arg(damage),
+                             kPrompt, Buttons::Ok, Icon::Critical);
+        return false;
+    }
     if (!isLockOn(ctx)) {
         mainWindow->show();
         return true;

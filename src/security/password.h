@@ -11,6 +11,8 @@ struct AppContext;
 inline const QString kLockKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\QMX");
 
 bool isLockOn(AppContext& ctx);
+// Why the lock's store cannot be trusted, naming its file; empty when it is sound or missing.
+QString lockStoreDamage(AppContext& ctx);
 // The stored text with its first CR and first LF removed and blanks (ASCII and full-width)
 // trimmed at both ends.
 QString normaliseStoredPassword(QString stored);
@@ -19,7 +21,8 @@ QString normaliseStoredPassword(QString stored);
 bool passwordMatches(const QString& stored, const QString& typed);
 QString hashPassword(const QString& typed);
 
-// Asks for the password until it is right. False when the window was closed instead.
+// Asks for the password until it is right. False when the window was closed instead, or when
+// the store is damaged: then nobody is let in, and the officer is told how to reset it.
 bool runStartupGate(AppContext& ctx, QWidget* mainWindow);
 // Menu items "加密" and "解密".
 void setLockCommand(AppContext& ctx);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/files.h"
 #include "platform/ini.h"
@@ -31,6 +32,25 @@ QString IniRegistry::storeFile(const QString& keyPath) const {
     const QString root = rootOf(keyPath);
     return root.isEmpty() ? QString()
                           : directory_ + QLatin1Char('/') + root + QStringLiteral(".ini");
+}
+
+QString IniRegistry::damage(const QString& keyPath) const {
+    const QString file = storeFile(keyPath);
+    const QFileInfo info(file);
+    if (file.isEmpty() || (!info.exists() && !info.isSymLink())) return {};
+    QByteArray bytes;
+    QString why;
+    if (!readRegularFile(file, kMaxSettingsBytes, &bytes, &why)) return file + "：" + why;
+    // Every line this store writes ends in CR LF and is a section or a key=value line.
+    bool garbage = bytes.contains('\0') || !IniFile(bytes).hasSection(subKey(keyPath));
+    for (const QByteArray& line : bytes.split('\n')) {
+        const QByteArray t = line.trimmed();
+        if (!t.isEmpty() && !t.startsWith('[') && !t.startsWith(';') && !t.contains('='))
+            garbage = true;
+    }
+    if (!bytes.endsWith('\n')) return file + QStringLiteral("：文件不完整（在中途被截断）");
+    if (garbage) return file + QStringLiteral("：内容无法识别");
+    return {};
 }
 
 QString IniRegistry::read(const QString& keyPath, const QString& valueName) {

@@ -14,6 +14,11 @@ class Registry {
     virtual bool write(const QString& keyPath, const QString& valueName, const QString& text) = 0;
     // Why the last write failed: the store's file and the reason.
     virtual QString lastError() const { return {}; }
+    // Where the values of keyPath are kept, for the officer's messages.
+    virtual QString storeFile(const QString&) const { return {}; }
+    // Why the store of keyPath is there but cannot be what this program wrote (a folder, cut
+    // off, garbage): its file and the reason. Empty when it is sound or missing.
+    virtual QString damage(const QString&) const { return {}; }
 };
 
 // <dir>/<ROOT>.ini, section = key path below the root, key = value name, mode 0600.
@@ -22,7 +27,8 @@ class IniRegistry : public Registry {
     explicit IniRegistry(QString directory);
     QString read(const QString& keyPath, const QString& valueName) override;
     bool write(const QString& keyPath, const QString& valueName, const QString& text) override;
-    QString storeFile(const QString& keyPath) const;  // empty for an unknown root
+    QString storeFile(const QString& keyPath) const override;  // empty for an unknown root
+    QString damage(const QString& keyPath) const override;
     QString lastError() const override { return error_; }
 
   private:

@@ -1,4 +1,6 @@
 // `hengbi compose TEMPLATE.ini --out FILE` as a script runs it, on a stand-in office.
+#include <sys/stat.h>
+
 #include <QProcess>
 #include <QtTest>
 
@@ -35,6 +37,15 @@ void TestBatch::compose_data() {
     QTest::newRow("PDF, any case") << kTemplate << "r.PDF" << ok << 0 << "";
     QTest::newRow("other output") << kTemplate << "r.odt" << ok << 2 << "must end in .doc or .pdf";
     QTest::newRow("no template") << QString() << "r.doc" << ok << 1 << "无法读取笔录模板";
+    // Special files are refused at once instead of holding or exhausting the command.
+    QTest::newRow("FIFO") << "<fifo>"
+                          << "r.doc" << ok << 1 << "这不是普通文件";
+    QTest::newRow("link to /dev/zero") << "<zero>"
+                                       << "r.doc" << ok << 1 << "这不是普通文件";
+    QTest::newRow("over 1 MB") << kTemplate + QString(1 << 20, 'x') << "r.doc" << ok << 1
+                               << "文件太大（1.0 MB），超过了 1.0 MB 的上限";
+    // The saved template replaces a link in BL and leaves the file it points to alone.
+    QTest::newRow("BL template is a link") << kTemplate << "r.doc" << ok << 0 << "";
     QTest::newRow("not a template") << "[fenye]\nhang1=x\n"
                                     << "r.doc" << ok << 1 << "不是笔录模板";
     QTest::newRow("no office") << kTemplate << "r.doc" << QString() << 1
@@ -60,7 +71,18 @@ void TestBatch::compose() {
     QDir().mkpath(home);
     writeFileBytes(home + "/Set.ini", toGbkLines("[fenye]\nhang1=甲\nhang2=乙\n"));
     const QString templateFile = tmp.filePath("t.ini");
-    if (!templateText.isNull()) writeFileBytes(templateFile, toGbkLines(templateText));
+    const QString saved = home + "/BL/2026.9.15-某公司-张三.ini";
+    const QString outside = tmp.filePath("outside.ini");
+    if (templateText == "<fifo>")
+        QCOMPARE(mkfifo(QFile::encodeName(templateFile).constData(), 0600), 0);
+    else if (templateText == "<zero>")
+        QVERIFY(QFile::link("/dev/zero", templateFile));
+    else if (!templateText.isNull())
+        writeFileBytes(templateFile, toGbkLines(templateText));
+    if (QTest::currentDataTag() == QByteArray("BL template is a link")) {
+        writeFileBytes(outside, "keep");
+        QVERIFY(QDir().mkpath(home + "/BL") && QFile::link(outside, saved));
+    }
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HENGBI_HOME", home);
@@ -78,11 +100,12 @@ void TestBatch::compose() {
     QVERIFY(p.waitForFinished(60000));
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QCOMPARE(p.exitCode(), exitCode);
+    if (QFile::exists(outside)) QCOMPARE(readFileBytes(outside), "keep");
     if (exitCode == 0) {
         QVERIFY2(err.isEmpty(), qPrintable(err));
         const QString ext = QFileInfo(out).suffix().toLower();
         QCOMPARE(readFileBytes(tmp.filePath(out)), "converted " + ext.toLatin1() + "\n");
-        const QString saved = home + "/BL/2026.9.15-某公司-张三.ini";
+        QVERIFY(!QFileInfo(saved).isSymLink());
         QCOMPARE(readIniValue(saved, "set", "num24"), QStringLiteral("答：张三。"));
     } else {
         QVERIFY2(err.startsWith("hengbi compose: ") && err.count('\n') == 1, qPrintable(err));

@@ -3,7 +3,9 @@
 --raw-names   keeps the bytes of every name as the client sent them (on disk too) and lists no
               UTF8 among its features, as the GBK servers of the Windows edition do
 --upload-rate reads uploads at that many bytes per second
+--download-rate sends downloads at that many bytes per second
 --no-rename-over refuses to rename onto an existing file, as IIS does
+--no-rename   an account that may store and delete but not rename, as upload folders often are
 """
 import argparse
 import asynchat
@@ -22,7 +24,9 @@ parser.add_argument("--user", required=True)
 parser.add_argument("--password", required=True)
 parser.add_argument("--raw-names", action="store_true")
 parser.add_argument("--upload-rate", type=int, default=0)
+parser.add_argument("--download-rate", type=int, default=0)
 parser.add_argument("--no-rename-over", action="store_true")
+parser.add_argument("--no-rename", action="store_true")
 args = parser.parse_args()
 
 
@@ -48,16 +52,18 @@ class RawNameHandler(FTPHandler):
         self.respond("211 End FEAT.")
 
 
-class SlowUploads(ThrottledDTPHandler):
+class Throttled(ThrottledDTPHandler):
     read_limit = args.upload_rate
+    write_limit = args.download_rate
 
 
 authorizer = DummyAuthorizer()
-authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+authorizer.add_user(args.user, args.password, args.root,
+                    perm="elradmwMT" if args.no_rename else "elradfmwMT")
 handler = (RawNameHandler if args.raw_names else
            NoRenameOverHandler if args.no_rename_over else FTPHandler)
 handler.authorizer = authorizer
-if args.upload_rate:
-    handler.dtp_handler = SlowUploads
+if args.upload_rate or args.download_rate:
+    handler.dtp_handler = Throttled
 config_logging(level=logging.WARNING)
 FTPServer(("127.0.0.1", args.port), handler).serve_forever()

@@ -1,7 +1,9 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include "platform/gbk.h"
 #include "support/local_server.h"
 #include "support/test_app.h"
+#include "support/ui.h"
 
 using namespace hb;
 using namespace hb::test;
@@ -435,22 +438,26 @@ class ExchangeTest : public QObject {
         QVERIFY(!ftp.putFile(localFile(QStringLiteral("a.ini")), QStringLiteral("x.ini")));
     }
 
-    // Both ways, on a server that speaks UTF-8 and on one that keeps the GBK bytes it gets,
-    // each template arrives under its own name and comes back unchanged.
+    // Both ways, on a server that speaks UTF-8 and on one that keeps the bytes it gets (GBK
+    // for GBK names), each template arrives under its own name and comes back unchanged.
     void namesAsTyped_data() {
         QTest::addColumn<bool>("gbkServer");
-        QTest::newRow("UTF-8 server") << false;
-        QTest::newRow("GBK server") << true;
+        QTest::addColumn<QStringList>("names");
+        const QStringList gbk{QStringLiteral("张三"), QStringLiteral("李四")};
+        QTest::newRow("UTF-8 server") << false << gbk;
+        QTest::newRow("GBK server") << true << gbk;
+        QTest::newRow("GBK server, names beyond GBK")
+            << true << QStringList{QStringLiteral("王𠮷"), QStringLiteral("王𡈼")};
     }
     void namesAsTyped() {
         HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QFETCH(bool, gbkServer);
+        QFETCH(QStringList, names);
         LocalServer gbk;
         if (gbkServer) QVERIFY(startScripted(gbk, root_, "--raw-names"));
         const QString address =
             QStringLiteral("127.0.0.1:%1").arg(gbkServer ? gbk.port() : server_.port());
-        const QString names[] = {QStringLiteral("张三"), QStringLiteral("李四")};
-        const QByteArray contents[] = {kTemplate, toGbk(QStringLiteral("[set]\r\nnum10=李四\r\n"))};
+        const QByteArray contents[] = {kTemplate, toGb18030("[set]\r\nnum10=" + names[1])};
         TestApp app;
         CurlFtpClient ftp;  // port 21 unless the address says otherwise
         app.ctx.ftp = &ftp;
@@ -461,7 +468,7 @@ class ExchangeTest : public QObject {
             app.trigger(QStringLiteral("笔录上传"));
             QCOMPARE(status(app), kUploaded);
             const QString remote = names[i] + QStringLiteral(".ini");
-            expected[gbkServer ? toGbk(remote) : remote.toUtf8()] = contents[i];
+            expected[gbkServer ? toGb18030(remote) : remote.toUtf8()] = contents[i];
         }
         QCOMPARE(rawFiles(www()), expected);
         QDir().mkpath(app.ctx.paths.blDir());
@@ -470,6 +477,78 @@ class ExchangeTest : public QObject {
             app.trigger(QStringLiteral("笔录下载"));
             QCOMPARE(status(app), kDownloaded);
             QCOMPARE(readFileBytes(app.ctx.paths.blDir() + "/" + names[i] + ".ini"), contents[i]);
+        }
+    }
+
+    // An account that may store but not rename: a new name is stored directly, a colleague's
+    // file stays as it was and the officer is told why. A server that only will not rename
+    // onto a file still gets the new one. No hidden part file stays behind.
+    void uploadWhereRenamingIsLimited_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("no rename rights, new name") << "--no-rename" << false << true;
+        QTest::newRow("no rename rights, existing name") << "--no-rename" << true << false;
+        QTest::newRow("no rename over a file") << "--no-rename-over" << true << true;
+    }
+    void uploadWhereRenamingIsLimited() {
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
+        QFETCH(QString, way);
+        QFETCH(bool, existing);
+        QFETCH(bool, stored);
+        LocalServer limited;
+        QVERIFY(startScripted(limited, root_, qPrintable(way)));
+        if (existing) writeFileBytes(www(QStringLiteral("A.ini")), "old");
+        TestApp app;
+        CurlFtpClient ftp(limited.port());
+        app.ctx.ftp = &ftp;
+        app.dialogs.files.enqueue(localFile(QStringLiteral("t.ini")));
+        fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
+        app.trigger(QStringLiteral("笔录上传"));
+        QCOMPARE(status(app), stored ? kUploaded : kUploadFailed);
+        QCOMPARE(rawFiles(www()),
+                 (QMap<QByteArray, QByteArray>{{"A.ini", stored ? kTemplate : "old"}}));
+        if (!stored) QVERIFY(app.dialogs.lastText().contains(QStringLiteral("不能在服务器上改名")));
+    }
+
+    // A server that sends two bytes a second holds the window only until the officer stops
+    // it, or until the bound does; nothing of it reaches BL.
+    void tricklingServerLetsGo_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("取消 button") << "button";
+        QTest::newRow("Escape") << "escape";
+        QTest::newRow("closing the window") << "close";
+        QTest::newRow("bound") << "";
+    }
+    void tricklingServerLetsGo() {
+        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
+        QFETCH(QString, how);
+        LocalServer slow;
+        QVERIFY(startScripted(slow, root_, "--download-rate 2"));
+        writeFileBytes(www(QStringLiteral("A.ini")), QByteArray(400, 'x'));
+        TestApp app;
+        QVERIFY(app.start());
+        CurlFtpClient ftp(slow.port());
+        ftp.setTimeLimit(how.isEmpty() ? 1500 : 60000);
+        app.ctx.ftp = &ftp;
+        QDir().mkpath(app.ctx.paths.blDir());
+        fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
+        QTimer::singleShot(800, app.window.get(), [&] {
+            if (how == "button") test::click(app.find<QWidget>(QStringLiteral("状态条1.取消")));
+            if (how == "escape") test::key(Qt::Key_Escape);
+            if (how == "close")
+                QCoreApplication::postEvent(app.window->windowHandle(), new QCloseEvent);
+        });
+        QElapsedTimer took;
+        took.start();
+        app.trigger(QStringLiteral("笔录下载"));
+        QVERIFY2(took.elapsed() < 5000, qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(status(app), how.isEmpty() ? kDownloadFailed : QStringLiteral("笔录下载已取消."));
+        QVERIFY(entries(app.ctx.paths.blDir()).isEmpty());
+        if (how.isEmpty()) QVERIFY(app.dialogs.lastText().contains(QStringLiteral("1.5 秒内")));
+        if (how == "close") {
+            QCOMPARE(app.dialogs.shown.front().buttons, Buttons::YesNo);
+            QTRY_VERIFY(!app.window->isVisible());
         }
     }
 
@@ -489,23 +568,6 @@ class ExchangeTest : public QObject {
         app.trigger(QStringLiteral("笔录上传"));
         QCOMPARE(status(app), kUploadFailed);
         QCOMPARE(readFileBytes(www(QStringLiteral("A.ini"))), kTemplate);
-    }
-
-    // A server that will not rename onto an existing file still gets the new template, and
-    // nothing else stays behind.
-    void uploadWhereRenameOverIsRefused() {
-        HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
-        LocalServer iis;
-        QVERIFY(startScripted(iis, root_, "--no-rename-over"));
-        writeFileBytes(www(QStringLiteral("A.ini")), "old");
-        TestApp app;
-        CurlFtpClient ftp(iis.port());
-        app.ctx.ftp = &ftp;
-        app.dialogs.files.enqueue(localFile(QStringLiteral("t.ini")));
-        fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
-        app.trigger(QStringLiteral("笔录上传"));
-        QCOMPARE(status(app), kUploaded);
-        QCOMPARE(rawFiles(www()), (QMap<QByteArray, QByteArray>{{"A.ini", kTemplate}}));
     }
 
     void cleanupTestCase() { server_.stop(); }

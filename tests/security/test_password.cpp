@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -66,6 +67,8 @@ class TestPassword : public QObject {
     void hashOfTheTypedText_data();
     void hashOfTheTypedText();
     void fullDiskKeepsTheStore();
+    void damagedStoreKeepsLocked_data();
+    void damagedStoreKeepsLocked();
 };
 
 void TestPassword::setting_data() {
@@ -298,6 +301,44 @@ void TestPassword::fullDiskKeepsTheStore() {
     QCOMPARE(readFileBytes(store), earlier);
     QCOMPARE(app.dialogs.lastText(),
              "无法保存密码设置：密码锁没有开启。\n" + store + "：文件超过了系统允许的大小");
+}
+
+void TestPassword::damagedStoreKeepsLocked_data() {
+    QTest::addColumn<QByteArray>("store");  // "<dir>": a folder in its place
+    QTest::addColumn<QString>("reason");    // empty: not damaged
+    const QByteArray sound =
+        "[SOFTWARE\\QMX]\r\nMIMA=" + hashPassword("pw").toLatin1() + "\r\nXFQT=1\r\n";
+    QTest::newRow("truncated") << sound.left(sound.size() - 3) << "截断";
+    QTest::newRow("garbage") << QByteArray("\x8b\x1f\x00PK\x03\x04 zz\n", 11) << "无法识别";
+    QTest::newRow("folder") << QByteArray("<dir>") << "这是一个文件夹";
+    QTest::newRow("garbled hash") << QByteArray(sound).replace("$argon2id$v=19", "$argon2id$v=1?")
+                                  << "保存的密码已损坏";
+    QTest::newRow("lock off, sound") << QByteArray("[SOFTWARE\\QMX]\r\nXFQT=0\r\n") << "";
+    QTest::newRow("missing") << QByteArray() << "";
+}
+
+void TestPassword::damagedStoreKeepsLocked() {
+    QFETCH(QByteArray, store);
+    QFETCH(QString, reason);
+    TestApp app;
+    IniRegistry registry(app.dir("registry"));
+    app.ctx.registry = &registry;
+    const QString file = registry.storeFile(kLockKey);
+    QDir().mkpath(app.dir("registry"));
+    if (store == "<dir>")
+        QDir().mkpath(file);
+    else if (!store.isEmpty())
+        QVERIFY(writeFileBytes(file, store));
+    QCOMPARE(app.start(), reason.isEmpty());
+    QCOMPARE(app.window->isVisible(), reason.isEmpty());
+    if (reason.isEmpty()) {
+        QVERIFY(app.dialogs.shown.isEmpty());
+        return;
+    }
+    QCOMPARE(app.dialogs.shown.size(), 1);
+    const QString text = app.dialogs.lastText();
+    QVERIFY2(text.contains(file + "：") && text.contains(reason) && text.contains("管理员删除"),
+             qPrintable(text));
 }
 
 QTEST_MAIN(TestPassword)
