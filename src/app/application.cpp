@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/startup.h"
 #include "app/translations.h"
@@ -98,8 +99,10 @@ QString helpText() {
         " —— 劳动保障监察询问笔录。不带命令时打开主窗口。\n"
         "\n"
         "命令：\n"
-        "  compose TEMPLATE.ini --out FILE.doc|FILE.pdf\n"
-        "                    用程序目录的 Set.ini 把笔录模板排成笔录文档并保存，不开窗口\n"
+        "  compose TEMPLATE.ini --out FILE.doc|FILE.pdf [--force]\n"
+        "                    用程序目录的 Set.ini 把笔录模板排成笔录文档并保存，不开窗口；\n"
+        "                    笔录模板同时写入 BL。BL 中已有内容不同的同名模板时拒绝并说明\n"
+        "                    是哪个文件，加 --force 才替换它\n"
         "  seed-home DIR     把默认的 Set.ini 和帮助文件写入 DIR，已有的文件不动\n"
         "\n"
         "选项：\n"
@@ -119,6 +122,53 @@ int printTo(FILE* stream, const QString& text, int exitCode) {
     return exitCode;
 }
 
+// Without a display Qt ends the start with its list of platform plugins, which tells an
+// officer nothing. While the application object is made, Qt's own messages are held back:
+// a failed start says in Chinese what is missing, a good one lets them through.
+class DesktopSessionCheck {
+  public:
+    DesktopSessionCheck() { previous_ = qInstallMessageHandler(&DesktopSessionCheck::hold); }
+    ~DesktopSessionCheck() { passed(); }
+    void passed() {
+        if (!holding_) return;
+        holding_ = false;
+        qInstallMessageHandler(previous_);
+        for (const Held& m : held())
+            qt_message_output(m.type, {nullptr, 0, nullptr, m.category.constData()}, m.text);
+        held().clear();
+    }
+
+  private:
+    struct Held {
+        QtMsgType type;
+        QByteArray category;
+        QString text;
+    };
+    static QList<Held>& held() {
+        static QList<Held> messages;
+        return messages;
+    }
+    static void hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type != QtFatalMsg) {
+            held().append(
+                {type, QByteArray(context.category ? context.category : "default"), text});
+            return;
+        }
+        const QString display = qEnvironmentVariable("DISPLAY");
+        printTo(
+            stderr,
+            QStringLiteral("hengbi：无法打开窗口：%1。衡笔需要在图形桌面会话中启动；"
+                           "不开窗口把笔录模板排成文档请用 hengbi compose（见 hengbi --help）。\n")
+                .arg(display.isEmpty() ? QStringLiteral("没有图形桌面（没有设置 DISPLAY）")
+                                       : QStringLiteral("连接不上图形桌面 %1").arg(display)),
+            1);
+        std::_Exit(1);
+    }
+
+    QtMessageHandler previous_ = nullptr;
+    bool holding_ = true;
+};
+
 }  // namespace
 
 int runApplication(int argc, char** argv) {
@@ -135,7 +185,7 @@ int runApplication(int argc, char** argv) {
     const QString command = args.value(0);
     if (command == QLatin1String("seed-home")) {
         if (args.size() != 2)
-            return printTo(stderr, QStringLiteral("usage: hengbi seed-home DIR\n"), 2);
+            return printTo(stderr, QStringLiteral("用法：hengbi seed-home DIR\n"), 2);
         QCoreApplication core(argc, argv);
         const Paths paths = Paths::fromEnvironment(QCoreApplication::applicationDirPath());
         return seedProgramDir(args[1], paths.defaultsDir) ? 0 : 1;
@@ -151,7 +201,9 @@ int runApplication(int argc, char** argv) {
             QStringLiteral("hengbi: 没有“%1”这个命令；hengbi --help 列出命令。\n").arg(command), 2);
     // Before the first font is looked up, so that this process sees the alias as well.
     installFontAlias();
+    DesktopSessionCheck desktop;
     QApplication app(argc, argv);
+    desktop.passed();
     installQtTranslations();
     QApplication::setApplicationName(QStringLiteral("hengbi"));
     QApplication::setApplicationVersion(QStringLiteral(HB_VERSION));

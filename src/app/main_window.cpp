@@ -10,10 +10,13 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTimer>
+#include <algorithm>
+#include <tuple>
 
 #include "app/record_fields.h"
 #include "app/widget_record.h"
@@ -48,6 +51,9 @@ class ColumnButton : public QPushButton {
         }
     }
 };
+
+// The pages' top edge; the panels above it lie over the banner.
+constexpr int kPageTop = 59;
 
 struct MenuSpec {
     const char* title;
@@ -241,6 +247,10 @@ void MainWindow::buildMenus() {
             a->setObjectName(QString::fromUtf8(item));
         }
     }
+    // F10 opens the first menu, as in every desktop program; the captions carry no letters.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 }
 
 QAction* MainWindow::action(const QString& caption) const {
@@ -257,6 +267,45 @@ void MainWindow::setStatusText(const QString& text) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     emit closing();
     event->accept();
+}
+
+// Tab walks what the officer sees, as it is laid out: the panels over the banner, then the
+// left page, the right page (or the notes over it) and the right-edge buttons. A control that
+// is hidden, moved off the window or covered by a panel is no stop: what is typed there
+// would land unseen.
+QList<QWidget*> MainWindow::tabStops() const {
+    struct Stop {
+        QWidget* widget;
+        int band, x, y, made;
+    };
+    QList<Stop> stops;
+    int made = 0;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain(), ++made) {
+        if (!client_->isAncestorOf(w) || w->focusProxy() || !(w->focusPolicy() & Qt::TabFocus) ||
+            !w->isVisible() || !w->isEnabled())
+            continue;
+        QWidget* hit = client_->childAt(w->mapTo(client_, w->rect().center()));
+        if (!hit || (hit != w && !w->isAncestorOf(hit))) continue;
+        QWidget* panel = w;
+        while (panel->parentWidget() != client_) panel = panel->parentWidget();
+        stops.append({w, panel->y() < kPageTop ? 0 : 1, panel->x(), panel->y(), made});
+    }
+    std::sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) {
+        return std::tie(a.band, a.x, a.y, a.made) < std::tie(b.band, b.x, b.y, b.made);
+    });
+    QList<QWidget*> out;
+    for (const Stop& s : stops) out.append(s.widget);
+    return out;
+}
+
+bool MainWindow::focusNextPrevChild(bool next) {
+    const QList<QWidget*> stops = tabStops();
+    if (stops.isEmpty()) return false;
+    const qsizetype at = stops.indexOf(focusWidget());
+    qsizetype to = next ? 0 : stops.size() - 1;
+    if (at >= 0) to = (at + (next ? 1 : stops.size() - 1)) % stops.size();
+    stops[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void MainWindow::buildControls() {
@@ -343,6 +392,8 @@ void MainWindow::buildControls() {
     auto* notesEdit =
         make<QPlainTextEdit>(notes, QStringLiteral("超级编辑框2"), {40, 64, 417, 424});
     notesEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab leaves the notes for the next control, as in the other boxes.
+    notesEdit->setTabChangesFocus(true);
 
     // The design overlaps the right edge of the pages with these: made last, they lie on top.
     auto* notesButton = make<ColumnButton>(c, QStringLiteral("按钮5"), {993, 202, 25, 97});

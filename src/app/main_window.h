@@ -40,10 +40,12 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void buildMenus();
     void buildControls();
+    QList<QWidget*> tabStops() const;
 
     QWidget* client_ = nullptr;
     QLabel* statusPart0_ = nullptr;

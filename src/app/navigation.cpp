@@ -40,9 +40,11 @@ void showFirstScreen(MainWindow& w) {
     part(w, "分组框2")->show();
     part(w, "按钮1")->setEnabled(true);
     part(w, "按钮2")->setEnabled(false);
+    // Hidden as well as moved away: Tab must not reach lines nobody sees.
     for (const char* page : {"分组框3", "分组框4"}) {
         QWidget* g = part(w, page);
         g->move(1660, g->y());
+        g->hide();
     }
     restack(w);
 }

@@ -1,6 +1,7 @@
 #include "app/record_fields.h"
 
 #include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QValidator>
 #include <QWheelEvent>
@@ -42,6 +43,17 @@ void ListField::onItemSelected(const QModelIndex& index) {
 
 void ListField::wheelEvent(QWheelEvent* event) {
     event->ignore();
+}
+
+void ListField::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool opens = key == Qt::Key_Down && (event->modifiers() & Qt::AltModifier);
+    if (!opens && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+                   key == Qt::Key_PageDown)) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 void keepOnOneLine(QLineEdit* edit) {

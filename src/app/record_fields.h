@@ -20,6 +20,9 @@ class ListField : public QComboBox {
   protected:
     // The wheel would replace the text unseen while the officer scrolls over the form.
     void wheelEvent(QWheelEvent* event) override;
+    // The arrow keys on the closed field would replace the typed text with an item, beyond
+    // undo; Alt+Down and F4 open the list.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private slots:
     void onItemSelected(const QModelIndex& index);

@@ -1,6 +1,7 @@
 #include "document/batch.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -13,6 +14,19 @@
 #include "resources/resources.h"
 
 namespace hb {
+namespace {
+
+// Whether a template at path holds other fields than record; no file there differs in nothing.
+bool differs(const InquiryRecord& record, const QString& path) {
+    if (!QFileInfo::exists(path)) return false;
+    MemoryRecord there;
+    if (loadTemplate(there, path) != TemplateRead::Loaded) return true;
+    for (int i = 0; i < kFieldCount; ++i)
+        if (there.text(Field(i)) != record.text(Field(i))) return true;
+    return false;
+}
+
+}  // namespace
 
 int runComposeCommand(const QStringList& arguments) {
     QTextStream err(stderr);
@@ -21,26 +35,28 @@ int runComposeCommand(const QStringList& arguments) {
         err << "hengbi compose: " << why.trimmed() << Qt::endl;
         return code;
     };
+    const QString usage =
+        QStringLiteral("用法：hengbi compose TEMPLATE.ini --out FILE.doc|FILE.pdf [--force]");
     QString templateFile;
     QString out;
+    bool force = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == QLatin1String("--out") && i + 1 < arguments.size())
             out = arguments[++i];
         else if (a.startsWith(QLatin1String("--out=")))
             out = a.mid(6);
+        else if (a == QLatin1String("--force"))
+            force = true;
         else if (templateFile.isEmpty() && !a.startsWith(QLatin1String("--")))
             templateFile = a;
         else
-            return fail(
-                2, QStringLiteral("usage: hengbi compose TEMPLATE.ini --out FILE.doc|FILE.pdf"));
+            return fail(2, usage);
     }
-    if (templateFile.isEmpty() || out.isEmpty())
-        return fail(2,
-                    QStringLiteral("usage: hengbi compose TEMPLATE.ini --out FILE.doc|FILE.pdf"));
+    if (templateFile.isEmpty() || out.isEmpty()) return fail(2, usage);
     const QString suffix = QFileInfo(out).suffix().toLower();
     if (suffix != QLatin1String("doc") && suffix != QLatin1String("pdf"))
-        return fail(2, QStringLiteral("%1: the output must end in .doc or .pdf").arg(out));
+        return fail(2, QStringLiteral("%1：输出文件必须以 .doc 或 .pdf 结尾").arg(out));
 
     AppContext ctx;
     ctx.paths = Paths::fromEnvironment(QCoreApplication::applicationDirPath());
@@ -70,6 +86,14 @@ int runComposeCommand(const QStringList& arguments) {
         return fail(1, QStringLiteral(" 笔录结束时间没有添写！ "));
     const QString unsafe = unsafeStemMessage(record);
     if (!unsafe.isEmpty()) return fail(1, unsafe);
+    // Composing rewrites BL/<stem>.ini; nobody is there to ask before another record's goes.
+    const QString kept =
+        ctx.paths.blDir() + QLatin1Char('/') + record.fileStem() + QStringLiteral(".ini");
+    if (!force && differs(record, kept))
+        return fail(
+            1, QStringLiteral("程序目录的 BL 中已有同名的笔录模板 %1，内容与 %2 不同；"
+                              "没有改动任何文件。要替换它，请加 --force。")
+                   .arg(QDir::toNativeSeparators(kept), QDir::toNativeSeparators(templateFile)));
 
     const Composition c = composeRecordDocument(ctx);
     if (!c.documentReady) return fail(1, c.documentError);

@@ -3,9 +3,10 @@
 
 namespace hb {
 
-// hengbi compose TEMPLATE.ini --out FILE(.doc|.pdf): the template into a record, composed with
-// Set.ini of the program directory and saved as FILE, with no window and no questions.
-// Returns the exit code; a failure's reason goes to stderr as one line. Needs a
+// hengbi compose TEMPLATE.ini --out FILE(.doc|.pdf) [--force]: the template into a record,
+// composed with Set.ini of the program directory and saved as FILE, with no window and no
+// questions. A different template of the same name in BL is left alone unless --force is
+// given. Returns the exit code; a failure's reason goes to stderr as one line. Needs a
 // QCoreApplication.
 int runComposeCommand(const QStringList& arguments);
 

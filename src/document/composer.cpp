@@ -347,14 +347,49 @@ QString timeSeparator(const QString& month, const QString& day) {
 }
 
 QString unsafeStemMessage(const InquiryRecord& record) {
-    for (Field f : {Field::startYear, Field::startMonth, Field::startDay, Field::workUnit,
-                    Field::personName}) {
-        const QString reason = unsafeFileNameReason(record.text(f));
-        if (!reason.isEmpty())
-            return QStringLiteral("“%1”%2，不能用作笔录文件名。\n请修改后再保存或打印。")
-                .arg(stemFieldLabel(f), reason);
+    const auto refused = [](Field f, const QString& why) {
+        return QStringLiteral("“%1”%2，不能用作笔录文件名。\n请修改后再保存或打印。")
+            .arg(stemFieldLabel(f), why);
+    };
+    // Empty parts still make a valid name ("2026.12.9-单位-"); a leading "." hides the file.
+    const QString year = record.text(Field::startYear);
+    if (year.isEmpty())
+        return refused(Field::startYear, QStringLiteral("没有填写，文件名会以“.”开头"));
+    if (year.startsWith(QLatin1Char('.')))
+        return refused(Field::startYear, QStringLiteral("以“.”开头"));
+    const Field parts[] = {Field::startYear, Field::startMonth, Field::startDay, Field::workUnit,
+                           Field::personName};
+    for (Field f : parts) {
+        const QString reason = unsafeCharacterReason(record.text(f));
+        if (!reason.isEmpty()) return refused(f, reason);
     }
-    return {};
+    // Checked before anything is composed: a name the file system refuses would fail the
+    // template and the document only at the end. ".ini" and ".doc" are equally long.
+    const int over =
+        fileNameLength(record.fileStem() + QStringLiteral(".ini")) - kMaxFileNameLength;
+    if (over <= 0) return {};
+    const Field widest =
+        *std::max_element(std::begin(parts), std::end(parts), [&](Field a, Field b) {
+            return fileNameLength(record.text(a)) < fileNameLength(record.text(b));
+        });
+    const QString text = record.text(widest);
+    int room = fileNameLength(text) - over;
+    int fits = 0;
+    for (const char32_t c : text.toUcs4()) {
+        room -= fileNameLength(QString::fromUcs4(&c, 1));
+        if (room < 0) break;
+        ++fits;
+    }
+#ifdef Q_OS_WIN
+    const QString limit = QStringLiteral("%1 个字符").arg(kMaxFileNameLength);
+#else
+    const QString limit = QStringLiteral("%1 字节（一个汉字占 3 字节）").arg(kMaxFileNameLength);
+#endif
+    return QStringLiteral(
+               "“%1”太长，笔录文件名会超过系统允许的 %2。\n在其他各项不变时，"
+               "“%1”最多可以写 %3 个字。请修改后再保存或打印。")
+        .arg(stemFieldLabel(widest), limit)
+        .arg(fits);
 }
 
 Composition composeRecordDocument(AppContext& ctx) {

@@ -21,8 +21,9 @@ struct Composition {
 // fails on the way, as the officer's record template must still be written.
 Composition composeRecordDocument(AppContext& ctx);
 
-// The message for the officer when a field of the file stem cannot be part of a file name
-// (empty, leading ".", a character Windows refuses, control character); empty when safe.
+// The message for the officer when the fields of the file stem do not make a safe file name
+// (an empty or leading-"." year, a character Windows refuses, a control character, longer
+// than the file system takes); empty when safe. Other empty parts are fine.
 QString unsafeStemMessage(const InquiryRecord& record);
 
 // The lines a question or answer prints on, in 14 pt SimSun across the record's text width,

@@ -162,6 +162,7 @@ void printRecordCommand(AppContext& ctx) {
     request.mode = FileDialogSpec::Mode::Open;
     request.filter = QStringLiteral("*.doc 选择要打印的笔录WORD文件|*.doc");
     request.defaultSuffix = QStringLiteral("ini");
+    ctx.paths.offerIn(request);
     const QString path = d.chooseFile(request);
     if (path.isEmpty()) {
         d.message(QStringLiteral("没有选择正确的笔录文件！笔录WORD文件保存在 <") + blShown(ctx) +

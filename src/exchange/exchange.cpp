@@ -153,6 +153,7 @@ void uploadTemplate(AppContext& ctx, const FtpSettings& s) {
     FileDialogSpec browse;
     browse.mode = FileDialogSpec::Mode::BrowseFiles;
     browse.title = QStringLiteral(" ");
+    ctx.paths.offerIn(browse);
     const QString path = ctx.dialogs->chooseFile(browse);
     ctx.record->setHidden(Hidden::ftpLocalPath, path);
     if (path.isEmpty() || !path.contains(QLatin1String("ini"))) {

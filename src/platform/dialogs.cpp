@@ -1,10 +1,15 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
+#include <QUrl>
 
 namespace hb {
 
@@ -19,8 +24,22 @@ QString qtFileFilter(const QString& windowsFilter) {
     return out.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// Boxes and dialogs open over the window they concern: a modal window that is open, else the
+// main window, whichever window the desktop takes as active (often none, after a click in a
+// panel), so that none lands at the centre of the screen.
+QWidget* owner() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(w) && w->isVisible()) return w;
+    return QApplication::activeWindow();
+}
+
+}  // namespace
+
 Answer QtDialogs::message(const QString& text, const QString& caption, Buttons buttons, Icon icon) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(owner());
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(caption);
     box.setText(text);
@@ -63,8 +82,10 @@ Answer QtDialogs::message(const QString& text, const QString& caption, Buttons b
 }
 
 QString QtDialogs::chooseFile(const FileDialogSpec& request) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title);
+    QFileDialog dialog(owner(), request.title);
     dialog.setObjectName(request.designName);
+    // Qt's own dialog: the desktop's may ignore the side bar and the column width.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setNameFilter(qtFileFilter(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
     switch (request.mode) {
@@ -83,9 +104,30 @@ QString QtDialogs::chooseFile(const FileDialogSpec& request) {
             dialog.setNameFilter(QString());
             break;
     }
-    if (!request.suggestedName.isEmpty()) dialog.selectFile(request.suggestedName);
+    QList<QUrl> side = dialog.sidebarUrls();
+    for (const QString& place : request.places) {
+        const QUrl url = QUrl::fromLocalFile(place);
+        if (QFileInfo(place).isDir() && !side.contains(url)) side.append(url);
+    }
+    dialog.setSidebarUrls(side);
+    const QString key = request.designName + QLatin1Char('|') + request.startDir;
+    const QString last = lastChoice_.value(key);
+    if (!last.isEmpty() && QFileInfo(last).absoluteDir().exists())
+        dialog.setDirectory(QFileInfo(last).absolutePath());
+    else if (!request.startDir.isEmpty() && QFileInfo(request.startDir).isDir())
+        dialog.setDirectory(request.startDir);
+    if (!request.suggestedName.isEmpty())
+        dialog.selectFile(request.suggestedName);
+    else if (QFileInfo(last).isFile())
+        dialog.selectFile(last);  // the name is kept from one use to the next
+    // Record names are long and alike at the start: the name column shows them whole.
+    dialog.resize(860, 500);
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView")))
+        details->header()->resizeSection(0, 480);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastChoice_.insert(key, chosen);
+    return chosen;
 }
 
 }  // namespace hb

@@ -1,6 +1,8 @@
 #pragma once
 // Message boxes and file dialogs, so that tests can answer them.
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace hb {
 
@@ -16,6 +18,10 @@ struct FileDialogSpec {
     QString defaultSuffix;  // added to a typed name without one
     QString title;
     QString suggestedName;
+    // Where the first use opens; later uses open where the officer chose last.
+    QString startDir;
+    // Folders offered in the side bar besides the desktop's own.
+    QStringList places;
 };
 
 class Dialogs {
@@ -34,6 +40,9 @@ class QtDialogs : public Dialogs {
     Answer message(const QString& text, const QString& caption, Buttons buttons,
                    Icon icon) override;
     QString chooseFile(const FileDialogSpec& request) override;
+
+  private:
+    QHash<QString, QString> lastChoice_;  // per dialog
 };
 
 // "desc|*.a;*.b|desc2|*.c" to Qt's "desc (*.a *.b);;desc2 (*.c)".

@@ -211,9 +211,13 @@ bool makePrivateDir(const QString& path) {
 QString unsafeFileNameReason(const QString& name) {
     if (name.isEmpty()) return QStringLiteral("没有填写");
     if (name.startsWith(QLatin1Char('.'))) return QStringLiteral("以“.”开头");
+    return unsafeCharacterReason(name);
+}
+
+QString unsafeCharacterReason(const QString& part) {
     // The names travel to Windows machines and FTP servers, which refuse these.
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (const QChar c : name) {
+    for (const QChar c : part) {
         if (forbidden.contains(c)) return QStringLiteral("含有字符“%1”").arg(c);
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)
             return QStringLiteral("含有控制字符（U+%1）")
@@ -221,6 +225,14 @@ QString unsafeFileNameReason(const QString& name) {
                 .toUpper();
     }
     return {};
+}
+
+int fileNameLength(const QString& name) {
+#ifdef Q_OS_WIN
+    return int(name.size());
+#else
+    return int(QFile::encodeName(name).size());
+#endif
 }
 
 }  // namespace hb

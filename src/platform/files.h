@@ -62,5 +62,12 @@ bool makePrivateDir(const QString& path);
 // that Windows accepts too: not empty, no leading ".", none of \ / : * ? " < > | and no control
 // character. Returns the reason, naming the character, or empty.
 QString unsafeFileNameReason(const QString& name);
+// The same without the checks of the whole name: for a part of one.
+QString unsafeCharacterReason(const QString& part);
+
+// The longest file name the file systems take: 255 bytes on Linux, 255 UTF-16 units on
+// Windows, counted by fileNameLength().
+constexpr int kMaxFileNameLength = 255;
+int fileNameLength(const QString& name);
 
 }  // namespace hb

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "platform/dialogs.h"
+
 namespace hb {
 namespace {
 
@@ -16,6 +18,11 @@ QString envOr(const char* name, const QString& fallback) {
 
 QString Paths::blDir() const {
     return programDir + QStringLiteral("/BL");
+}
+
+void Paths::offerIn(FileDialogSpec& dialog) const {
+    dialog.startDir = blDir();
+    dialog.places = {blDir(), programDir};
 }
 
 QString Paths::settingsFile() const {

@@ -3,6 +3,8 @@
 
 namespace hb {
 
+struct FileDialogSpec;
+
 // Where the application's files live on this desktop.
 struct Paths {
     QString programDir;           // Set.ini, BL/ and the help files
@@ -13,6 +15,9 @@ struct Paths {
     QString defaultsDir;          // the defaults installed with the program, if it is installed
 
     QString blDir() const;
+    // BL and the program directory: where the file dialogs for records open and what their
+    // side bar offers.
+    void offerIn(FileDialogSpec& dialog) const;
     // Set.ini, whatever the letter case of its name on disk.
     QString settingsFile() const;
 

@@ -46,6 +46,7 @@ void openTemplateCommand(AppContext& ctx) {
     request.mode = FileDialogSpec::Mode::Open;
     request.filter = QStringLiteral("*.ini 笔录模板文件|*.ini");
     request.defaultSuffix = QStringLiteral("ini");
+    ctx.paths.offerIn(request);
     const QString path = ctx.dialogs->chooseFile(request);
     if (path.isEmpty()) {
         ctx.dialogs->message(QStringLiteral(" 没有选择正确的笔录模板 *.ini文件，模板文件保存在 <") +

@@ -3,9 +3,11 @@
 
 Opens a template through the 文件 menu and its file dialog, types the start of a phrase into
 a list field and leaves it, picks from open lists with the mouse (line 2's pick offers the
-person's name to its answer list, which is picked next), pastes a two-line text, types
-into line 11 on the second screen and into the case notes, saves through the 文件 menu and
-compares the saved template's bytes with what was typed.
+person's name to its answer list, which is picked next), pastes a two-line text, presses
+the arrow keys in a closed list field, tabs on from line 10 after a round trip between the
+screens and from line 3 into the open case notes (the fields under them and lines 11-24
+must not take what is typed next), types into line 11 on the second screen, saves through
+the 文件 menu opened by F10 and compares the saved template's bytes with what was typed.
 
 Controls are found from the window's place on the screen and the fixed design positions
 (src/app/main_window.cpp), never from the widget tree.
@@ -46,6 +48,7 @@ for key, value in [("num23", "问：你好"), ("num24", "答：你好"), ("num38
 
 TYPED_LINE_11 = "问：你在哪里工作？"
 TYPED_ANSWER_8 = "签了"
+TYPED_QUESTION_5 = "问：my own question"
 PASTED = "问：第一行\n第二行"
 NOTES = ["第一行", "第二行"]
 
@@ -138,9 +141,12 @@ class Walk:
         self.x("key", "--delay", "60", *names)
         time.sleep(0.25)
 
-    def menu(self, downs):  # the 文件 menu, then its item by the arrow keys
+    def menu(self, downs, f10=False):  # the 文件 menu, then its item by the arrow keys
         wx, wy, _, _ = self.main
-        self.click(wx + 20, wy + MENU_BAR // 2)
+        if f10:
+            self.keys("F10")
+        else:
+            self.click(wx + 20, wy + MENU_BAR // 2)
         self.keys(*["Down"] * downs, "Return")
 
     def map_keys(self, texts):
@@ -162,7 +168,7 @@ class Walk:
         opened = os.path.join(self.home, "open.ini")
         with open(opened, "wb") as f:
             f.write(ini_bytes(OPENED))
-        self.map_keys([TYPED_LINE_11, TYPED_ANSWER_8, "".join(NOTES)])
+        self.map_keys([TYPED_LINE_11, TYPED_ANSWER_8, TYPED_QUESTION_5, "".join(NOTES)])
 
         self.app = subprocess.Popen([self.hengbi], env=self.env, start_new_session=True)
         # The main window, and the rules window over it: "知 道" at (243, 556, 174, 28).
@@ -208,20 +214,35 @@ class Walk:
         self.at(519 + 69 + 200, 59 + 377 + 10)
         self.keys("ctrl+a", "ctrl+v")
 
-        # " 下一步：" (993, 381, 25, 82), then line 11's question (page 3 at 1, 59; 86, 58).
-        self.at(993 + 12, 381 + 41)
-        self.at(1 + 86 + 200, 59 + 58 + 10)
-        self.type(TYPED_LINE_11)
+        # Line 5's question (69, 121): typed, then the arrow keys on the closed list.
+        self.at(519 + 69 + 200, 59 + 121 + 10)
+        self.type(TYPED_QUESTION_5)
+        self.keys("Down", "Up", "Next")
 
-        # "案件情由备注" (993, 202, 25, 97), then the notes box (40, 64 in the panel).
+        # " 下一步：" (993, 381, 25, 82) and " 上一步：" (993, 299, 25, 82), then Tab from
+        # line 10's answer (69, 472): what is typed next must not reach the hidden lines.
+        self.at(993 + 12, 381 + 41)
+        self.at(993 + 12, 299 + 41)
+        self.at(519 + 69 + 200, 59 + 472 + 10)
+        self.keys("Tab")
+        self.type("X")
+
+        # "案件情由备注" (993, 202, 25, 97) lays the notes over page 2; Tab from line 3's answer
+        # (72, 455) goes into the notes box, not into the lines under it.
         self.at(993 + 12, 202 + 48)
-        self.at(519 + 40 + 200, 59 + 64 + 100)
+        self.at(1 + 72 + 200, 59 + 455 + 10)
+        self.keys("End", "Tab")
         self.type(NOTES[0])
         self.keys("Return")
         self.type(NOTES[1])
 
+        # Line 11's question on the second screen (page 3 at 1, 59; 86, 58).
+        self.at(993 + 12, 381 + 41)
+        self.at(1 + 86 + 200, 59 + 58 + 10)
+        self.type(TYPED_LINE_11)
+
         # 文件 > 保存(笔录及模板); the office composes and saves, then asks about a preview.
-        self.menu(3)
+        self.menu(3, f10=True)
         self.window_count(2, "the preview question after saving", seconds=240)
         self.keys("Escape")
         self.window_count(1, "the preview question to close")
@@ -239,6 +260,7 @@ class Walk:
         expected.update({
             "num25": "问：你叫什么名字？", "num26": "答：王𠮷",
             "num38": "答：" + TYPED_ANSWER_8,
+            "num31": TYPED_QUESTION_5,
             "num39": PASTED.replace("\n", " "),
             "num43": TYPED_LINE_11,
             "beizu": " ".join(NOTES),

@@ -17,6 +17,38 @@ const QString kTemplate = QStringLiteral(
     "[set]\nnum1=2026\nnum2=9\nnum3=15\nnum6=10\nnum7=40\nnum10=张三\nnum16=某公司\n"
     "num23=问：姓名？\nnum24=答：张三。\n");
 
+// A program directory and the compose command run on it, as a script would.
+struct Compose {
+    QTemporaryDir tmp;
+    QString home = tmp.filePath("home");
+    QString kept = home + "/BL/2026.9.15-某公司-张三.ini";
+    QString err;
+
+    Compose() {
+        QDir().mkpath(home);
+        writeFileBytes(home + "/Set.ini", toGbkLines("[fenye]\nhang1=甲\nhang2=乙\n"));
+    }
+    int run(const QString& office, const QStringList& args) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HENGBI_HOME", home);
+        env.insert("HENGBI_SYSTEM_DIR", tmp.filePath("system"));
+        env.insert("HENGBI_REGISTRY_DIR", tmp.filePath("registry"));
+        env.insert("XDG_CACHE_HOME", tmp.filePath("cache"));
+        env.insert("HENGBI_SOFFICE", office.isNull()
+                                         ? tmp.filePath("none")
+                                         : test::fakeOffice(tmp.filePath("lo"), office));
+        env.remove("DISPLAY");
+        env.remove("QT_QPA_PLATFORM");  // no window, not even an offscreen one
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(tmp.path());
+        p.start(HB_HENGBI, QStringList{"compose"} + args);
+        if (!p.waitForFinished(60000)) return -1;
+        err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitCode();
+    }
+};
+
 }  // namespace
 
 class TestBatch : public QObject {
@@ -24,6 +56,8 @@ class TestBatch : public QObject {
   private slots:
     void compose_data();
     void compose();
+    void sameNameInBl_data();
+    void sameNameInBl();
 };
 
 void TestBatch::compose_data() {
@@ -55,7 +89,7 @@ void TestBatch::compose_data() {
     QTest::newRow("no end minute") << QString(kTemplate).replace("num7=", "x=") << "r.doc" << ok
                                    << 1 << "笔录结束时间没有添写！";
     QTest::newRow("unsafe name") << QString(kTemplate).replace("num16=", "num16=../") << "r.doc"
-                                 << ok << 1 << "“工作单位”以“.”开头";
+                                 << ok << 1 << "“工作单位”含有字符“/”";
     QTest::newRow("conversion fails") << kTemplate << "r.doc"
                                       << "exit 3" << 1 << "退出码 3";
 }
@@ -66,13 +100,9 @@ void TestBatch::compose() {
     QFETCH(QString, office);
     QFETCH(int, exitCode);
     QFETCH(QString, reason);
-    QTemporaryDir tmp;
-    const QString home = tmp.filePath("home");
-    QDir().mkpath(home);
-    writeFileBytes(home + "/Set.ini", toGbkLines("[fenye]\nhang1=甲\nhang2=乙\n"));
-    const QString templateFile = tmp.filePath("t.ini");
-    const QString saved = home + "/BL/2026.9.15-某公司-张三.ini";
-    const QString outside = tmp.filePath("outside.ini");
+    Compose c;
+    const QString templateFile = c.tmp.filePath("t.ini");
+    const QString outside = c.tmp.filePath("outside.ini");
     if (templateText == "<fifo>")
         QCOMPARE(mkfifo(QFile::encodeName(templateFile).constData(), 0600), 0);
     else if (templateText == "<zero>")
@@ -81,37 +111,53 @@ void TestBatch::compose() {
         writeFileBytes(templateFile, toGbkLines(templateText));
     if (QTest::currentDataTag() == QByteArray("BL template is a link")) {
         writeFileBytes(outside, "keep");
-        QVERIFY(QDir().mkpath(home + "/BL") && QFile::link(outside, saved));
+        QVERIFY(QDir().mkpath(c.home + "/BL") && QFile::link(outside, c.kept));
     }
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HENGBI_HOME", home);
-    env.insert("HENGBI_SYSTEM_DIR", tmp.filePath("system"));
-    env.insert("HENGBI_REGISTRY_DIR", tmp.filePath("registry"));
-    env.insert("XDG_CACHE_HOME", tmp.filePath("cache"));
-    env.insert("HENGBI_SOFFICE", office.isNull() ? tmp.filePath("none")
-                                                 : test::fakeOffice(tmp.filePath("lo"), office));
-    env.remove("DISPLAY");
-    env.remove("QT_QPA_PLATFORM");  // no window, not even an offscreen one
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(tmp.path());
-    p.start(HB_HENGBI, {"compose", templateFile, "--out", out});
-    QVERIFY(p.waitForFinished(60000));
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    QCOMPARE(p.exitCode(), exitCode);
+    QCOMPARE(c.run(office, {templateFile, "--out", out}), exitCode);
+    const QString& err = c.err;
     if (QFile::exists(outside)) QCOMPARE(readFileBytes(outside), "keep");
     if (exitCode == 0) {
         QVERIFY2(err.isEmpty(), qPrintable(err));
         const QString ext = QFileInfo(out).suffix().toLower();
-        QCOMPARE(readFileBytes(tmp.filePath(out)), "converted " + ext.toLatin1() + "\n");
-        QVERIFY(!QFileInfo(saved).isSymLink());
-        QCOMPARE(readIniValue(saved, "set", "num24"), QStringLiteral("答：张三。"));
+        QCOMPARE(readFileBytes(c.tmp.filePath(out)), "converted " + ext.toLatin1() + "\n");
+        QVERIFY(!QFileInfo(c.kept).isSymLink());
+        QCOMPARE(readIniValue(c.kept, "set", "num24"), QStringLiteral("答：张三。"));
     } else {
         QVERIFY2(err.startsWith("hengbi compose: ") && err.count('\n') == 1, qPrintable(err));
         QVERIFY2(err.contains(reason), qPrintable(err));
-        QVERIFY(!QFile::exists(tmp.filePath(out)));
+        QVERIFY(!QFile::exists(c.tmp.filePath(out)));
     }
+}
+
+void TestBatch::sameNameInBl_data() {
+    QTest::addColumn<QString>("kept");  // BL's template of the record's name before the run
+    QTest::addColumn<bool>("force");
+    QTest::addColumn<int>("exitCode");
+    const QString other = QString(kTemplate).replace("答：张三。", "答：李四。");
+    QTest::newRow("another record: left alone") << other << false << 1;
+    QTest::newRow("another record, --force: replaced") << other << true << 0;
+    QTest::newRow("the same record") << kTemplate << false << 0;
+}
+
+void TestBatch::sameNameInBl() {
+    QFETCH(QString, kept);
+    QFETCH(bool, force);
+    QFETCH(int, exitCode);
+    Compose c;
+    QDir().mkpath(c.home + "/BL");
+    writeFileBytes(c.kept, toGbkLines(kept));
+    const QString templateFile = c.tmp.filePath("t.ini");
+    writeFileBytes(templateFile, toGbkLines(kTemplate));
+    QStringList args{templateFile, "--out", "r.doc"};
+    if (force) args << "--force";
+    QCOMPARE(c.run(test::kConverts, args), exitCode);
+    if (exitCode == 0) {
+        QCOMPARE(readIniValue(c.kept, "set", "num24"), QStringLiteral("答：张三。"));
+        return;
+    }
+    QVERIFY2(c.err.contains(c.kept) && c.err.contains("--force"), qPrintable(c.err));
+    QCOMPARE(readFileBytes(c.kept), toGbkLines(kept));
+    QVERIFY(!QFile::exists(c.tmp.filePath("r.doc")));
 }
 
 QTEST_GUILESS_MAIN(TestBatch)

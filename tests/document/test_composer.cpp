@@ -389,8 +389,14 @@ void TestComposer::unsafeStem_data() {
                                                 << "工作单位";
     QTest::newRow("backslash in the name") << int(Field::personName) << "张\\三"
                                            << "被询问人姓名";
-    QTest::newRow("dot-dot as the name") << int(Field::personName) << ".."
-                                         << "被询问人姓名";
+    QTest::newRow("dots as the name, inside the file name") << int(Field::personName) << ".."
+                                                            << "";
+    QTest::newRow("no name: 2026.9.15-某公司-") << int(Field::personName) << ""
+                                                << "";
+    // 2026.9.15-<unit>-张三.ini takes 255 bytes with 78 CJK characters.
+    QTest::newRow("longest name") << int(Field::workUnit) << QString(78, QChar(0x52B3)) << "";
+    QTest::newRow("too long, told before composing")
+        << int(Field::workUnit) << QString(88, QChar(0x52B3)) << "“工作单位”最多可以写 78 个字";
     QTest::newRow("control character in the year") << int(Field::startYear) << "20\t26"
                                                    << "笔录起始时间（年）";
     QTest::newRow("empty year: a hidden file") << int(Field::startYear) << ""
