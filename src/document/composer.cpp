@@ -386,7 +386,7 @@ QString unsafeStemMessage(const InquiryRecord& record) {
     const QString limit = QStringLiteral("%1 字节（一个汉字占 3 字节）").arg(kMaxFileNameLength);
 #endif
     return QStringLiteral(
-               "“%1”太长，笔录文件名会超过系统允许的 %2。\n在其他各项不变时，"
+               "“%1”太长，笔录文件名最长 %2。\n在其他各项不变时，"
                "“%1”最多可以写 %3 个字。请修改后再保存或打印。")
         .arg(stemFieldLabel(widest), limit)
         .arg(fits);

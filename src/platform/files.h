@@ -65,9 +65,10 @@ QString unsafeFileNameReason(const QString& name);
 // The same without the checks of the whole name: for a part of one.
 QString unsafeCharacterReason(const QString& part);
 
-// The longest file name the file systems take: 255 bytes on Linux, 255 UTF-16 units on
-// Windows, counted by fileNameLength().
-constexpr int kMaxFileNameLength = 255;
+// The longest name a file of ours may have, counted by fileNameLength(): the file systems
+// take 255 (bytes on Linux, UTF-16 units on Windows), and a save writes beside the old file
+// under the name with ".XXXXXX" added until the new one is complete.
+constexpr int kMaxFileNameLength = 255 - 7;
 int fileNameLength(const QString& name);
 
 }  // namespace hb

@@ -69,7 +69,7 @@ void TestBatch::compose_data() {
     const QString ok = test::kConverts;
     QTest::newRow("composed") << kTemplate << "r.doc" << ok << 0 << "";
     QTest::newRow("PDF, any case") << kTemplate << "r.PDF" << ok << 0 << "";
-    QTest::newRow("other output") << kTemplate << "r.odt" << ok << 2 << "must end in .doc or .pdf";
+    QTest::newRow("other output") << kTemplate << "r.odt" << ok << 2 << "必须以 .doc 或 .pdf 结尾";
     QTest::newRow("no template") << QString() << "r.doc" << ok << 1 << "无法读取笔录模板";
     // Special files are refused at once instead of holding or exhausting the command.
     QTest::newRow("FIFO") << "<fifo>"
