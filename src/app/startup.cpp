@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionMenuItem>
 
 #include "app/main_window.h"
 #include "platform/clock.h"
@@ -59,6 +61,29 @@ struct PlainLook {
     QPalette palette;
 };
 
+// Alt alone highlights the menu bar whatever the look, as in the desktop's other programs:
+// not every style asks for it, and Fusion draws a chosen caption only while its menu is open.
+class MenuKeysStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected)) {
+            QStyleOptionMenuItem chosen(*item);
+            chosen.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &chosen, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
 PlainLook& plainLook() {
     static PlainLook look{QApplication::style()->name(), QApplication::palette()};
     return look;
@@ -88,14 +113,15 @@ void applyTheme(const QString& value) {
         base = QColor(164, 185, 127);
     else if (value == QLatin1String("3"))
         base = QColor(198, 197, 215);
+    // The style first: setting one may reset the palette.
+    QApplication::setStyle(
+        new MenuKeysStyle(base.isValid() ? QStringLiteral("Fusion") : plainLook().style));
     if (base.isValid()) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         QPalette palette(base.lighter(135), base.lighter(150));
         palette.setColor(QPalette::Highlight, base.darker(130));
         palette.setColor(QPalette::Base, QColor(255, 255, 255));
         QApplication::setPalette(palette);
     } else if (value == QLatin1String("4")) {
-        QApplication::setStyle(QStyleFactory::create(plainLook().style));
         QApplication::setPalette(plainLook().palette);
     }
 }

@@ -21,6 +21,8 @@ QString Paths::blDir() const {
 }
 
 void Paths::offerIn(FileDialogSpec& dialog) const {
+    // BL comes with the first save; before it the officer would start in an unrelated folder.
+    QDir().mkpath(blDir());
     dialog.startDir = blDir();
     dialog.places = {blDir(), programDir};
 }

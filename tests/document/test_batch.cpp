@@ -109,13 +109,14 @@ void TestBatch::compose() {
         QVERIFY(QFile::link("/dev/zero", templateFile));
     else if (!templateText.isNull())
         writeFileBytes(templateFile, toGbkLines(templateText));
+    // Same record, so the same-name check lets it through to the link.
     if (QTest::currentDataTag() == QByteArray("BL template is a link")) {
-        writeFileBytes(outside, "keep");
+        writeFileBytes(outside, toGbkLines(kTemplate));
         QVERIFY(QDir().mkpath(c.home + "/BL") && QFile::link(outside, c.kept));
     }
     QCOMPARE(c.run(office, {templateFile, "--out", out}), exitCode);
     const QString& err = c.err;
-    if (QFile::exists(outside)) QCOMPARE(readFileBytes(outside), "keep");
+    if (QFile::exists(outside)) QCOMPARE(readFileBytes(outside), toGbkLines(kTemplate));
     if (exitCode == 0) {
         QVERIFY2(err.isEmpty(), qPrintable(err));
         const QString ext = QFileInfo(out).suffix().toLower();
