@@ -2,7 +2,7 @@
 # dpkg-dev and file make the .deb: dpkg-shlibdeps, and file to find what it must scan.
 # libreoffice-dev: the UNO headers, libraries and cppumaker that speak to the kept office.
 # libcups2-dev: the state of a printer and of a print job.
-HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-dev qt6-multimedia-dev
+HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-dev
   libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev libpulse-dev libreoffice-dev
   libcups2-dev dpkg-dev file"
 # fonts-arphic-gbsn00lp: AR PL SungtiL GB, the Song face with SimSun's widths that draws 宋体;
@@ -13,7 +13,7 @@ HB_RUN_PACKAGES="fonts-arphic-gbsn00lp fonts-noto-cjk fonts-symbola xvfb xauth x
   pulseaudio pulseaudio-utils qt6-translations-l10n"
 # xdotool, xclip, x11-xserver-utils (xmodmap): the officer's walk; desktop-file-utils: the
 # launcher's check.
-HB_TEST_PACKAGES="sox cups cups-client cups-bsd printer-driver-cups-pdf python3-pyftpdlib
+HB_TEST_PACKAGES="sox cups cups-client cups-bsd printer-driver-cups-pdf python3-pyftpdlib lintian
   poppler-utils xdotool xclip x11-xserver-utils desktop-file-utils"
 
 # Installs what is missing (as root), or prints the command to run.

@@ -356,6 +356,9 @@ void LibreOfficeSuite::spreadsheetAttach() {}
 bool LibreOfficeSuite::spreadsheetOpen(const QString& path) {
     sheetPath_.clear();
     if (!QFileInfo(path).isFile()) return fail(QStringLiteral("无法打开文件 %1").arg(path));
+    const QString dir = officeDir();
+    if (dir.isEmpty()) return false;
+    if (!hasSpreadsheet(dir)) return fail(missingSpreadsheetReason());
     sheetPath_ = QFileInfo(path).absoluteFilePath();
     return true;
 }

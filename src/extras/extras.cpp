@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "document/office.h"
+#include "document/soffice.h"
 #include "extras/http_client.h"
 #include "extras/links.h"
 #include "platform/background.h"
@@ -63,6 +64,10 @@ void startWordProcessor(AppContext& ctx) {
 }
 
 void startSpreadsheet(AppContext& ctx) {
+    if (isOfficeInstalled(ctx) && !hasSpreadsheet(ctx.record->hidden(Hidden::officePath))) {
+        ctx.dialogs->message(missingSpreadsheetReason(), kNotice);
+        return;
+    }
     startOffice(ctx, QStringLiteral("--calc"),
                 QStringLiteral("电 脑 没 有 安 装 ExceL 办 公 软 件."));
 }

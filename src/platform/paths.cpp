@@ -14,6 +14,17 @@ QString envOr(const char* name, const QString& fallback) {
     return value.isEmpty() ? fallback : value;
 }
 
+// The office's adapted defaults, as the install rules place them: /etc/hengbi beside a /usr
+// install, <prefix>/etc/hengbi beside any other, wherever the tree was unpacked.
+QString installedDefaults(const QString& executableDir) {
+    const QFileInfo bin(executableDir);
+    if (bin.fileName() != QLatin1String("bin")) return {};
+    QString etc = QDir::cleanPath(bin.absoluteFilePath() + QStringLiteral("/.."));
+    if (etc.endsWith(QLatin1String("/usr"))) etc.chop(4);
+    etc += QStringLiteral("/etc/hengbi");
+    return QFileInfo(etc).isDir() ? etc : QString();
+}
+
 }  // namespace
 
 QString Paths::blDir() const {
@@ -56,9 +67,7 @@ Paths Paths::fromEnvironment(const QString& executableDir) {
     p.systemDir = envOr("HENGBI_SYSTEM_DIR", dataHome + QStringLiteral("/system"));
     p.registryDir = envOr("HENGBI_REGISTRY_DIR", configHome + QStringLiteral("/registry"));
     p.desktopDir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString installed =
-        QDir::cleanPath(executableDir + QStringLiteral("/" HB_INSTALLED_DEFAULTS));
-    if (QFileInfo(installed).isDir()) p.defaultsDir = installed;
+    p.defaultsDir = installedDefaults(executableDir);
     return p;
 }
 

@@ -23,7 +23,8 @@ struct Paths {
 
     // HENGBI_HOME, else the executable's directory when it holds Set.ini, else the per-user
     // data folder; HENGBI_SYSTEM_DIR and HENGBI_REGISTRY_DIR override the other two. The
-    // installed defaults are found beside the executable's bin folder, wherever it was unpacked.
+    // installed defaults are the etc/hengbi of the executable's install tree, wherever it was
+    // unpacked.
     static Paths fromEnvironment(const QString& executableDir);
     // Everything in one folder: dir itself and its system, registry and desktop folders.
     static Paths under(const QString& dir);

@@ -25,7 +25,8 @@ struct AudioFormat {
 class AudioInput {
   public:
     virtual ~AudioInput() = default;
-    // Hand what has been captured to the sink first, then stop capturing.
+    // Hand what has been captured to the sink first, then stop capturing. Neither waits for
+    // the server: one that does not answer in time ends the stream as NotResponding.
     virtual void suspend() = 0;
     virtual void resume() = 0;
     // Hands what has been captured to the sink; nothing reaches it afterwards.
@@ -33,10 +34,13 @@ class AudioInput {
 };
 
 using CaptureSink = std::function<void(QByteArrayView bytes)>;
-// The stream broke (sound server gone, device removed): what was captured before has reached
-// the sink, nothing follows. Called at most once; its owner deletes the input later, not
-// from inside the call.
-using CaptureLost = std::function<void()>;
+enum class CaptureFault {
+    Gone,          // sound server gone, device removed
+    NotResponding  // the server took too long to answer a pause or a continue
+};
+// The stream broke: what was captured before has reached the sink, nothing follows. Called
+// at most once; its owner deletes the input later, not from inside the call.
+using CaptureLost = std::function<void(CaptureFault)>;
 
 class AudioDevices {
   public:
@@ -51,11 +55,9 @@ class AudioDevices {
     virtual void stopPlayback() = 0;
 };
 
-// The desktop's sound server (PulseAudio, or PipeWire's PulseAudio service). Capture talks
-// to it through libpulse with a new connection per recording, so that a server started or
-// restarted after the program is found (Qt 6.4 connects once per process and never again);
-// playback goes through Qt Multimedia. Create it on the GUI thread, after the application
-// object.
+// The desktop's sound server (PulseAudio, or PipeWire's PulseAudio service), through libpulse
+// with a new connection per recording and per sound, so that a server started or restarted
+// after the program is found. Create it on the GUI thread, after the application object.
 class DesktopAudioDevices : public AudioDevices {
   public:
     DesktopAudioDevices();

@@ -4,6 +4,7 @@
 
 #include <QMutex>
 #include <QObject>
+#include <QTimer>
 #include <atomic>
 
 namespace hb {
@@ -11,6 +12,8 @@ namespace {
 
 // How long connecting to the server and opening the stream may take.
 constexpr pa_usec_t kOpenTimeout = 5 * PA_USEC_PER_SEC;
+// How long a pause or a continue may go unanswered before the recording is given up.
+constexpr int kAnswerBoundMs = 3000;
 
 pa_sample_format_t sampleFormat(SampleFormat f) {
     switch (f) {
@@ -140,15 +143,17 @@ class PulseInput : public QObject, public AudioInput {
         }
     }
 
+    // Waiting for the answer here would hold the window for as long as a hung server likes.
     void cork(bool on) {
         if (stopped_ || !stream_) return;
         pa_threaded_mainloop_lock(loop_);
-        if (pa_operation* op = pa_stream_cork(stream_, on ? 1 : 0, &PulseInput::done, this)) {
-            while (pa_operation_get_state(op) == PA_OPERATION_RUNNING && !broken_)
-                pa_threaded_mainloop_wait(loop_);
+        if (pa_operation* op = pa_stream_cork(stream_, on ? 1 : 0, &PulseInput::corked, this))
             pa_operation_unref(op);
-        }
+        const int asked = ++corksAsked_;
         pa_threaded_mainloop_unlock(loop_);
+        QTimer::singleShot(kAnswerBoundMs, this, [this, asked] {
+            if (corksAnswered_ < asked) reportLost(CaptureFault::NotResponding);
+        });
     }
 
     // GUI thread.
@@ -162,18 +167,18 @@ class PulseInput : public QObject, public AudioInput {
         if (!stopped_ && !bytes.isEmpty()) sink_(bytes);
     }
 
-    void reportLost() {
+    void reportLost(CaptureFault fault) {
         if (stopped_) return;
         deliver();
         stopped_ = true;
-        if (lost_) lost_();
+        if (lost_) lost_(fault);
     }
 
     // Loop thread, from here on.
     void broke() {
         if (!opened_ || closing_ || broken_.exchange(true)) return;
         QMetaObject::invokeMethod(
-            this, [this] { reportLost(); }, Qt::QueuedConnection);
+            this, [this] { reportLost(CaptureFault::Gone); }, Qt::QueuedConnection);
     }
 
     static void contextChanged(pa_context* c, void* self) {
@@ -199,8 +204,8 @@ class PulseInput : public QObject, public AudioInput {
         in->timedOut_ = true;
         pa_threaded_mainloop_signal(in->loop_, 0);
     }
-    static void done(pa_stream*, int, void* self) {
-        pa_threaded_mainloop_signal(static_cast<PulseInput*>(self)->loop_, 0);
+    static void corked(pa_stream*, int, void* self) {
+        ++static_cast<PulseInput*>(self)->corksAnswered_;
     }
     static void readable(pa_stream* s, size_t, void* self) {
         auto* in = static_cast<PulseInput*>(self);
@@ -238,6 +243,8 @@ class PulseInput : public QObject, public AudioInput {
     std::atomic<bool> closing_ = false;
     std::atomic<bool> broken_ = false;
     std::atomic<bool> timedOut_ = false;
+    std::atomic<int> corksAnswered_ = 0;
+    int corksAsked_ = 0;    // GUI thread
     bool stopped_ = false;  // GUI thread
 };
 

@@ -28,7 +28,7 @@ bool Recorder::start() {
     // Open the new stream before letting go of the old one: a refusal changes nothing.
     std::unique_ptr<AudioInput> input = devices_.openInput(
         format_, kBufferBytes, [this](QByteArrayView bytes) { append(bytes); },
-        [this] { inputLost(); });
+        [this](CaptureFault fault) { inputLost(fault); });
     if (!input) return false;
     input_.reset();
     input_ = std::move(input);
@@ -84,13 +84,13 @@ bool Recorder::saveTo(const QString& path, bool overwrite, QString* error) {
     return ok;
 }
 
-void Recorder::inputLost() {
+void Recorder::inputLost(CaptureFault fault) {
     if (state_ != State::Capturing && state_ != State::Paused) return;
     // The input stays until the next start or save: it is the one calling.
     state_ = State::Stopped;
     handBack();
     buffer_.clear();
-    if (onDeviceLost_) onDeviceLost_();
+    if (onDeviceLost_) onDeviceLost_(fault);
 }
 
 void Recorder::append(QByteArrayView bytes) {

@@ -40,7 +40,9 @@ class Recorder {
 
     // Called when the device gives out during a recording: the recorder has stopped as by
     // stop(), keeping what was captured.
-    void setOnDeviceLost(std::function<void()> onLost) { onDeviceLost_ = std::move(onLost); }
+    void setOnDeviceLost(std::function<void(CaptureFault)> onLost) {
+        onDeviceLost_ = std::move(onLost);
+    }
 
     bool isCapturing() const { return state_ == State::Capturing; }
     // The recording: blocks of whole frames in capture order, and their format.
@@ -53,7 +55,7 @@ class Recorder {
 
     void append(QByteArrayView bytes);
     void handBack();
-    void inputLost();
+    void inputLost(CaptureFault fault);
 
     AudioDevices& devices_;
     AudioFormat format_;
@@ -65,7 +67,7 @@ class Recorder {
     std::vector<QByteArray> blocks_;
     QByteArray buffer_;  // the capture buffer being filled
     qint64 recordedBytes_ = 0;
-    std::function<void()> onDeviceLost_;
+    std::function<void(CaptureFault)> onDeviceLost_;
 };
 
 }  // namespace hb

@@ -76,7 +76,7 @@ void RecorderPanel::record() {
     // recording under the new name: without a device it stays as it was.
     if (ctx_.audio && !recorder_) {
         recorder_ = std::make_unique<Recorder>(*ctx_.audio);
-        recorder_->setOnDeviceLost([this] { deviceLost(); });
+        recorder_->setOnDeviceLost([this](CaptureFault fault) { deviceLost(fault); });
     }
     if (!recorder_ || !recorder_->setFormat(1, 8000, 16) || !recorder_->start()) {
         ctx_.dialogs->message(
@@ -148,12 +148,14 @@ void RecorderPanel::stopAndSave() {
 }
 
 // As after a cancelled save dialog: 按钮4 saves what was captured, 录音 starts anew.
-void RecorderPanel::deviceLost() {
+void RecorderPanel::deviceLost(CaptureFault fault) {
     showStopped();
     save_->setEnabled(true);
-    status("录音设备已断开，录音停止...");
+    const QString what = fault == CaptureFault::NotResponding ? QStringLiteral("录音设备没有响应")
+                                                              : QStringLiteral("录音设备已断开");
+    ctx_.record->setStatusText(what + QStringLiteral("，录音停止..."));
     ctx_.dialogs->message(
-        QStringLiteral("录音设备已断开，录音已停止。\n已录下的声音都还在，请点击“停止保存”保存。"),
+        what + QStringLiteral("，录音已停止。\n已录下的声音都还在，请点击“停止保存”保存。"),
         QStringLiteral("提示："));
 }
 

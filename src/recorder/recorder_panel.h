@@ -4,6 +4,8 @@
 #include <QGroupBox>
 #include <memory>
 
+#include "recorder/audio_devices.h"
+
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -37,7 +39,7 @@ class RecorderPanel : public QGroupBox {
   private:
     void status(const char* text);
     void showStopped();
-    void deviceLost();
+    void deviceLost(CaptureFault fault);
 
     AppContext& ctx_;
     std::unique_ptr<Recorder> recorder_;

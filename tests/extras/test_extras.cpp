@@ -25,6 +25,7 @@ class ExtrasTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir published_;  // the site's root
+    QTemporaryDir office_;     // an office program directory with Calc
     bool havePython_ = false;
     LocalServer site_;
 
@@ -104,7 +105,8 @@ class ExtrasTest : public QObject {
         QTest::addColumn<QString>("installedAt");
         QTest::addColumn<QString>("refusal");  // empty: started
         QTest::addColumn<QString>("option");
-        const QString at = QStringLiteral("/opt/libreoffice7.6/program");
+        const QString at = office_.path();
+        QFile(office_.filePath(QStringLiteral("libsclo.so"))).open(QIODevice::WriteOnly);
         QTest::newRow("writer") << "Word文档" << at << ""
                                 << "--writer";
         QTest::newRow("calc") << "Excel文档" << at << ""
@@ -117,6 +119,10 @@ class ExtrasTest : public QObject {
                                          << ""
                                          << "电 脑 没 有 安 装 ExceL 办 公 软 件."
                                          << "";
+        QTest::newRow("office without calc")
+            << "Excel文档" << QStringLiteral("/usr/lib/libreoffice/no-calc")
+            << "没有安装 LibreOffice Calc，无法打开表格。\n请管理员安装软件包 libreoffice-calc。"
+            << "";
     }
     void officeProgramsAfterTheCheck() {
         QFETCH(QString, item);
@@ -133,7 +139,8 @@ class ExtrasTest : public QObject {
         } else {
             QCOMPARE(app.dialogs.shown.size(), 1);
             QCOMPARE(app.dialogs.lastText(), refusal);
-            QCOMPARE(app.dialogs.shown.front().caption, QStringLiteral("无 法 打 印："));
+            QCOMPARE(app.dialogs.shown.front().caption,
+                     installedAt.isEmpty() ? u"无 法 打 印："_qs : u"提 示："_qs);
             QVERIFY(app.shell.started.isEmpty());
         }
         // No document of the application is handed to the office.

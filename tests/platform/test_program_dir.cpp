@@ -1,5 +1,5 @@
 // The per-user program directory of an installed program, filled from the defaults installed
-// beside it (<prefix>/share/hengbi next to <prefix>/bin).
+// with it (/etc/hengbi for a program in /usr/bin, wherever that tree was unpacked).
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,11 +39,10 @@ void TestProgramDir::seededFromInstalledDefaults() {
     qunsetenv("HENGBI_HOME");
     qputenv("XDG_DATA_HOME", tmp.filePath("data").toLocal8Bit());
     QVERIFY(QDir().mkpath(tmp.filePath("usr/bin")));
-    QVERIFY(QDir().mkpath(tmp.filePath("usr/share/hengbi")));
-    if (!installed.isNull())
-        QVERIFY(writeFileBytes(tmp.filePath("usr/share/hengbi/") + file, installed));
+    QVERIFY(QDir().mkpath(tmp.filePath("etc/hengbi")));
+    if (!installed.isNull()) QVERIFY(writeFileBytes(tmp.filePath("etc/hengbi/") + file, installed));
     const Paths paths = Paths::fromEnvironment(tmp.filePath("usr/bin"));
-    QCOMPARE(paths.defaultsDir, tmp.filePath("usr/share/hengbi"));
+    QCOMPARE(paths.defaultsDir, tmp.filePath("etc/hengbi"));
     if (!users.isNull()) {
         QVERIFY(QDir().mkpath(paths.programDir));
         QVERIFY(writeFileBytes(paths.programDir + QLatin1Char('/') + file, users));

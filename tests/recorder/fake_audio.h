@@ -76,7 +76,7 @@ class FakeAudioDevices : public AudioDevices {
         handBack();
         input->capturing = false;
         input->stopped = true;
-        input->lost();
+        input->lost(CaptureFault::Gone);
     }
 
     bool inputAvailable = true;

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +71,25 @@ class ToneFeeder {
     QTimer timer_;
     QByteArray pending_;
     qint64 written_ = 0;  // samples
+};
+
+// The recorder panel on the real sound server, with the officer's record and dialogs.
+struct Desk {
+    MemoryRecord record;
+    FakeDialogs dialogs;
+    DesktopAudioDevices devices;
+    AppContext ctx;
+    RecorderPanel panel{ctx, nullptr};
+
+    Desk() {
+        ctx.record = &record;
+        ctx.dialogs = &dialogs;
+        ctx.audio = &devices;
+        panel.show();
+    }
+    void click(const char* name) {
+        test::click(panel.findChild<QPushButton*>(QString::fromUtf8(name)));
+    }
 };
 
 }  // namespace
@@ -228,22 +248,39 @@ class TestRecorderCapture : public QObject {
         QCOMPARE(devices.playing(), 0);
     }
 
+    // A hung server: the window does not wait for it, and the officer is told within seconds;
+    // what was captured can still be saved.
+    void serverHangsAtPause() {
+        Desk desk;
+        MemoryRecord& record = desk.record;
+        FakeDialogs& dialogs = desk.dialogs;
+        ToneFeeder tone(sink("tone.fifo"));
+        desk.click("按钮录音");
+        QTest::qWait(1000);
+        ::kill(pid_t(server_.processId()), SIGSTOP);
+        const auto wake = qScopeGuard([this] { ::kill(pid_t(server_.processId()), SIGCONT); });
+        QElapsedTimer clock;
+        clock.start();
+        desk.click("按钮暂停");
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.shown.size(), 1, 6000);
+        QVERIFY(dialogs.lastText().startsWith(u"录音设备没有响应"_qs));
+        const QString file = sink("hung.wav");
+        dialogs.files.enqueue(file);
+        desk.click("按钮4");
+        QCOMPARE(record.statusText(), u"笔录.录音保存成功..."_qs);
+        QVERIFY(seconds(file) > 0.5);
+    }
+
     // The server ends in the middle of a recording: the officer is told, what was captured
     // is saved, and the next recording uses the server started afterwards; so does the
     // removal of the source.
     void serverGoneMidRecording() {
-        MemoryRecord record;
-        FakeDialogs dialogs;
-        DesktopAudioDevices devices;
-        AppContext ctx;
-        ctx.record = &record;
-        ctx.dialogs = &dialogs;
-        ctx.audio = &devices;
-        RecorderPanel panel(ctx, nullptr);
-        panel.show();
-        const auto click = [&panel](const char* name) {
-            test::click(panel.findChild<QPushButton*>(QString::fromUtf8(name)));
-        };
+        Desk desk;
+        MemoryRecord& record = desk.record;
+        FakeDialogs& dialogs = desk.dialogs;
+        RecorderPanel& panel = desk.panel;
+        const auto click = [&desk](const char* name) { desk.click(name); };
         {
             ToneFeeder tone(sink("tone.fifo"));
             click("按钮录音");
@@ -278,6 +315,19 @@ class TestRecorderCapture : public QObject {
         QCOMPARE(record.statusText(), u"笔录.录音保存成功..."_qs);
         QVERIFY(seconds(second) > 0.4);
         QVERIFY(std::abs(strongestFrequency(second) - kTone) < 10);
+    }
+
+    // A sound cut off by the server's end ends; the next one finds the server started since.
+    void playsAfterServerRestart() {
+        const QString file = sink("tone.wav");
+        if (!QFileInfo::exists(file)) QSKIP("needs the recording of recordsTheTone");
+        DesktopAudioDevices devices;
+        QCOMPARE(playSoundFile(&devices, file), PlayResult::Playing);
+        stopServer();
+        QTRY_COMPARE(devices.playing(), 0);
+        startServer(sink("tone3.fifo"));
+        QCOMPARE(playSoundFile(&devices, file), PlayResult::Playing);
+        QCOMPARE(sinkInputs(), 1);
     }
 };
 

@@ -1,0 +1,169 @@
+#include "recorder/pulse_output.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <QObject>
+#include <atomic>
+
+namespace hb {
+namespace {
+
+// How long connecting to the server and opening the stream may take.
+constexpr pa_usec_t kOpenTimeout = 5 * PA_USEC_PER_SEC;
+
+pa_sample_format_t sampleFormat(SampleFormat f) {
+    switch (f) {
+        case SampleFormat::Unsigned8:
+            return PA_SAMPLE_U8;
+        case SampleFormat::Signed16:
+            return PA_SAMPLE_S16LE;
+        case SampleFormat::Signed32:
+            return PA_SAMPLE_S32LE;
+        case SampleFormat::Float32:
+            return PA_SAMPLE_FLOAT32LE;
+    }
+    return PA_SAMPLE_INVALID;
+}
+
+// libpulse calls back on the loop thread; the end of the sound reaches the owner through a
+// queued call on this object.
+class PulseSound : public QObject, public PlayingSound {
+  public:
+    PulseSound(const QByteArray& samples, std::function<void()> finished)
+        : samples_(samples), finished_(std::move(finished)) {}
+
+    ~PulseSound() override {
+        if (!loop_) return;
+        pa_threaded_mainloop_lock(loop_);
+        closing_ = true;
+        if (stream_) {
+            pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+        if (context_) {
+            pa_context_disconnect(context_);
+            pa_context_unref(context_);
+        }
+        pa_threaded_mainloop_unlock(loop_);
+        pa_threaded_mainloop_stop(loop_);  // no callback runs after this
+        pa_threaded_mainloop_free(loop_);
+    }
+
+    bool open(const pa_sample_spec& spec) {
+        // The server takes whole frames only.
+        samples_.truncate(samples_.size() - samples_.size() % qsizetype(pa_frame_size(&spec)));
+        loop_ = pa_threaded_mainloop_new();
+        if (!loop_ || pa_threaded_mainloop_start(loop_) < 0) return false;
+        pa_threaded_mainloop_lock(loop_);
+        const bool ok = connect(spec);
+        opened_ = ok;
+        pa_threaded_mainloop_unlock(loop_);
+        return ok;
+    }
+
+  private:
+    // With the loop locked.
+    bool connect(const pa_sample_spec& spec) {
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "hengbi");
+        if (!context_) return false;
+        pa_context_set_state_callback(context_, &PulseSound::changed, this);
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) return false;
+        pa_time_event* timeout = pa_context_rttime_new(context_, pa_rtclock_now() + kOpenTimeout,
+                                                       &PulseSound::timedOut, this);
+        bool ok = waitFor([this] {
+            const pa_context_state_t state = pa_context_get_state(context_);
+            return state == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(state) ? 0 : -1;
+        });
+        if (ok) stream_ = pa_stream_new(context_, "录音播放", &spec, nullptr);
+        ok = ok && stream_;
+        if (ok) {
+            pa_stream_set_state_callback(stream_, &PulseSound::streamChanged, this);
+            pa_stream_set_write_callback(stream_, &PulseSound::writable, this);
+            ok = pa_stream_connect_playback(stream_, nullptr, nullptr, PA_STREAM_NOFLAGS, nullptr,
+                                            nullptr) == 0 &&
+                 waitFor([this] {
+                     const pa_stream_state_t state = pa_stream_get_state(stream_);
+                     return state == PA_STREAM_READY ? 1 : PA_STREAM_IS_GOOD(state) ? 0 : -1;
+                 });
+        }
+        if (timeout) pa_threaded_mainloop_get_api(loop_)->time_free(timeout);
+        return ok;
+    }
+
+    // Waits on the loop until step says 1 (done) or -1 (failed); false when it fails or takes
+    // too long.
+    template <class Step>
+    bool waitFor(Step step) {
+        for (;;) {
+            const int now = step();
+            if (now != 0) return now > 0;
+            if (timedOut_) return false;
+            pa_threaded_mainloop_wait(loop_);
+        }
+    }
+
+    // Loop thread, from here on.
+    void ended() {
+        if (closing_ || ended_.exchange(true)) return;
+        QMetaObject::invokeMethod(
+            this, [this] { finished_(); }, Qt::QueuedConnection);
+    }
+
+    static void changed(pa_context* c, void* self) {
+        auto* sound = static_cast<PulseSound*>(self);
+        if (sound->opened_ && !PA_CONTEXT_IS_GOOD(pa_context_get_state(c))) sound->ended();
+        pa_threaded_mainloop_signal(sound->loop_, 0);
+    }
+    static void streamChanged(pa_stream* s, void* self) {
+        auto* sound = static_cast<PulseSound*>(self);
+        if (sound->opened_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(s))) sound->ended();
+        pa_threaded_mainloop_signal(sound->loop_, 0);
+    }
+    static void timedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
+        auto* sound = static_cast<PulseSound*>(self);
+        sound->timedOut_ = true;
+        pa_threaded_mainloop_signal(sound->loop_, 0);
+    }
+    static void writable(pa_stream* s, size_t wanted, void* self) {
+        auto* sound = static_cast<PulseSound*>(self);
+        const qsizetype left = sound->samples_.size() - sound->written_;
+        const qsizetype n = qMin(left, qsizetype(wanted));
+        if (n > 0 && pa_stream_write(s, sound->samples_.constData() + sound->written_, size_t(n),
+                                     nullptr, 0, PA_SEEK_RELATIVE) == 0)
+            sound->written_ += n;
+        if (sound->written_ < sound->samples_.size() || sound->draining_) return;
+        // All is with the server: the sound has ended once it has played out.
+        sound->draining_ = true;
+        pa_stream_set_write_callback(s, nullptr, nullptr);
+        if (pa_operation* op = pa_stream_drain(s, &PulseSound::drained, self))
+            pa_operation_unref(op);
+    }
+    static void drained(pa_stream*, int, void* self) { static_cast<PulseSound*>(self)->ended(); }
+
+    QByteArray samples_;
+    std::function<void()> finished_;
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    qsizetype written_ = 0;  // loop thread
+    bool draining_ = false;  // loop thread
+    std::atomic<bool> opened_ = false;
+    std::atomic<bool> closing_ = false;
+    std::atomic<bool> ended_ = false;
+    std::atomic<bool> timedOut_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<PlayingSound> playPulseSound(const AudioFormat& format, const QByteArray& samples,
+                                             std::function<void()> finished) {
+    const pa_sample_spec spec{sampleFormat(format.sample),
+                              static_cast<uint32_t>(format.samplesPerSecond),
+                              static_cast<uint8_t>(format.channels)};
+    if (!pa_sample_spec_valid(&spec)) return nullptr;
+    auto sound = std::make_unique<PulseSound>(samples, std::move(finished));
+    if (!sound->open(spec)) return nullptr;
+    return sound;
+}
+
+}  // namespace hb
