@@ -1,11 +1,11 @@
 #include "recorder/pulse_input.h"
 
-#include <pulse/pulseaudio.h>
-
 #include <QMutex>
 #include <QObject>
 #include <QTimer>
 #include <atomic>
+
+#include "recorder/pulse_connection.h"
 
 namespace hb {
 namespace {
@@ -14,20 +14,6 @@ namespace {
 constexpr pa_usec_t kOpenTimeout = 5 * PA_USEC_PER_SEC;
 // How long a pause or a continue may go unanswered before the recording is given up.
 constexpr int kAnswerBoundMs = 3000;
-
-pa_sample_format_t sampleFormat(SampleFormat f) {
-    switch (f) {
-        case SampleFormat::Unsigned8:
-            return PA_SAMPLE_U8;
-        case SampleFormat::Signed16:
-            return PA_SAMPLE_S16LE;
-        case SampleFormat::Signed32:
-            return PA_SAMPLE_S32LE;
-        case SampleFormat::Float32:
-            return PA_SAMPLE_FLOAT32LE;
-    }
-    return PA_SAMPLE_INVALID;
-}
 
 // One recording's own connection: libpulse calls back on its loop thread; bytes and the
 // news of a broken stream are handed to the GUI thread through queued calls on this object.
@@ -38,26 +24,11 @@ class PulseInput : public QObject, public AudioInput {
 
     ~PulseInput() override {
         stopped_ = true;  // the owner may be half gone: nothing reaches the sink any more
-        if (!loop_) return;
-        pa_threaded_mainloop_lock(loop_);
-        closing_ = true;
-        if (stream_) {
-            pa_stream_disconnect(stream_);
-            pa_stream_unref(stream_);
-        }
-        if (context_) {
-            pa_context_disconnect(context_);
-            pa_context_unref(context_);
-        }
-        pa_threaded_mainloop_unlock(loop_);
-        pa_threaded_mainloop_stop(loop_);  // no callback runs after this
-        pa_threaded_mainloop_free(loop_);
+        pulse::close(loop_, context_, stream_, closing_);
     }
 
     bool open(const AudioFormat& format, int fragmentBytes) {
-        const pa_sample_spec sampleSpec{sampleFormat(format.sample),
-                                        static_cast<uint32_t>(format.samplesPerSecond),
-                                        static_cast<uint8_t>(format.channels)};
+        const pa_sample_spec sampleSpec = pulse::sampleSpec(format);
         if (!pa_sample_spec_valid(&sampleSpec)) return false;
         loop_ = pa_threaded_mainloop_new();
         if (!loop_ || pa_threaded_mainloop_start(loop_) < 0) return false;

@@ -1,29 +1,15 @@
 #include "recorder/pulse_output.h"
 
-#include <pulse/pulseaudio.h>
-
 #include <QObject>
 #include <atomic>
+
+#include "recorder/pulse_connection.h"
 
 namespace hb {
 namespace {
 
 // How long connecting to the server and opening the stream may take.
 constexpr pa_usec_t kOpenTimeout = 5 * PA_USEC_PER_SEC;
-
-pa_sample_format_t sampleFormat(SampleFormat f) {
-    switch (f) {
-        case SampleFormat::Unsigned8:
-            return PA_SAMPLE_U8;
-        case SampleFormat::Signed16:
-            return PA_SAMPLE_S16LE;
-        case SampleFormat::Signed32:
-            return PA_SAMPLE_S32LE;
-        case SampleFormat::Float32:
-            return PA_SAMPLE_FLOAT32LE;
-    }
-    return PA_SAMPLE_INVALID;
-}
 
 // libpulse calls back on the loop thread; the end of the sound reaches the owner through a
 // queued call on this object.
@@ -32,22 +18,7 @@ class PulseSound : public QObject, public PlayingSound {
     PulseSound(const QByteArray& samples, std::function<void()> finished)
         : samples_(samples), finished_(std::move(finished)) {}
 
-    ~PulseSound() override {
-        if (!loop_) return;
-        pa_threaded_mainloop_lock(loop_);
-        closing_ = true;
-        if (stream_) {
-            pa_stream_disconnect(stream_);
-            pa_stream_unref(stream_);
-        }
-        if (context_) {
-            pa_context_disconnect(context_);
-            pa_context_unref(context_);
-        }
-        pa_threaded_mainloop_unlock(loop_);
-        pa_threaded_mainloop_stop(loop_);  // no callback runs after this
-        pa_threaded_mainloop_free(loop_);
-    }
+    ~PulseSound() override { pulse::close(loop_, context_, stream_, closing_); }
 
     bool open(const pa_sample_spec& spec) {
         // The server takes whole frames only.
@@ -157,9 +128,7 @@ class PulseSound : public QObject, public PlayingSound {
 
 std::unique_ptr<PlayingSound> playPulseSound(const AudioFormat& format, const QByteArray& samples,
                                              std::function<void()> finished) {
-    const pa_sample_spec spec{sampleFormat(format.sample),
-                              static_cast<uint32_t>(format.samplesPerSecond),
-                              static_cast<uint8_t>(format.channels)};
+    const pa_sample_spec spec = pulse::sampleSpec(format);
     if (!pa_sample_spec_valid(&spec)) return nullptr;
     auto sound = std::make_unique<PulseSound>(samples, std::move(finished));
     if (!sound->open(spec)) return nullptr;
