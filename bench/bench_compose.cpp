@@ -29,7 +29,7 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-void fillFullRecord(InquiryRecord& r, const IniFile& settings) {
+void fillFullRecord(InquiryRecord& r, const IniIndex& settings) {
     const char* header[] = {"2026",
                             "9",
                             "15",
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     AppContext ctx;
     ctx.paths.programDir = home.path();
     MemoryRecord record;
-    fillFullRecord(record, IniFile::load(ctx.paths.settingsFile()));
+    fillFullRecord(record, IniIndex::load(ctx.paths.settingsFile()));
     LibreOfficeSuite::Settings settings;
     settings.workDir = home.filePath(QStringLiteral("office"));
     LibreOfficeSuite office(nullptr, settings);

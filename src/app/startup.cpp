@@ -152,10 +152,10 @@ bool startUp(MainWindow& window, AppContext& ctx) {
     writeDesktopLauncher(ctx.paths.desktopDir, ctx.executablePath);
     attachTooltips(window);
 
-    // One parse of Set.ini serves every read of this pass.
+    // One read of Set.ini serves this pass, however long its phrase lists.
     const QString settingsFile = ctx.paths.settingsFile();
     QString unreadable;
-    const IniFile settings = IniFile::load(settingsFile, &unreadable);
+    const IniIndex settings = IniIndex::load(settingsFile, &unreadable);
     reportUnreadableSettings(window, ctx, settingsFile, unreadable);
     const QString title = settings.value(QStringLiteral("biaoti"), QStringLiteral("biaoti1"));
     if (!title.isEmpty()) window.setWindowTitle(QLatin1Char(' ') + title);
@@ -178,7 +178,7 @@ bool startUp(MainWindow& window, AppContext& ctx) {
 }
 
 void exitHook(AppContext& ctx) {
-    const IniFile settings = IniFile::load(ctx.paths.settingsFile());
+    const IniIndex settings = IniIndex::load(ctx.paths.settingsFile());
     if (settings.value(QStringLiteral("close"), QStringLiteral("control")) == QLatin1String("on"))
         ctx.shell->openWebAddress(settings.value(QStringLiteral("close"), QStringLiteral("url")));
 }

@@ -82,7 +82,12 @@ bool opensLine(QStringView c) {
 
 class Typist {
   public:
-    explicit Typist(AppContext& ctx) : ctx_(ctx), office_(*ctx.office), record_(*ctx.record) {}
+    explicit Typist(AppContext& ctx) : ctx_(ctx), office_(*ctx.office), record_(*ctx.record) {
+        // One read of Set.ini a composition, however long its phrase lists.
+        const IniIndex settings = IniIndex::load(ctx_.paths.settingsFile());
+        for (const char* key : {"hang1", "hang2"})
+            closing_ << settings.value(QStringLiteral("fenye"), QString::fromLatin1(key));
+    }
 
     void compose() {
         title();
@@ -192,26 +197,16 @@ class Typist {
         underlined(padded(two + text(Field::recordKeeper), 17) + kCrLf + kCrLf);
     }
 
-    // The two closing lines, read from Set.ini at every close as the officer may change it.
     void closingLines(bool endOfDocument) {
-        const IniFile settings = IniFile::load(ctx_.paths.settingsFile());
-        auto line = [&](const char* key) {
-            return withoutTrailingBlanks(
-                spaces(2) + settings.value(QStringLiteral("fenye"), QLatin1String(key)));
-        };
-        plain(line("hang1") + kCrLf);
-        plain(line("hang2") + (endOfDocument ? QString() : kCrLf));
+        const auto line = [this](int i) { return withoutTrailingBlanks(spaces(2) + closing_[i]); };
+        plain(line(0) + kCrLf);
+        plain(line(1) + (endOfDocument ? QString() : kCrLf));
     }
 
     // Printed lines beyond one of the closing lines take room from every page.
     int closingExtraLines() const {
-        const IniFile settings = IniFile::load(ctx_.paths.settingsFile());
         int extra = 0;
-        for (const char* key : {"hang1", "hang2"})
-            extra += int(printedLines(spaces(2) + settings.value(QStringLiteral("fenye"),
-                                                                 QString::fromLatin1(key)))
-                             .size()) -
-                     1;
+        for (const QString& line : closing_) extra += int(printedLines(spaces(2) + line).size()) - 1;
         return extra;
     }
 
@@ -220,7 +215,7 @@ class Typist {
         closingLines(endOfDocument);
         if (!endOfDocument) office_.setRuled(true);
         count_ = 0;
-        capacity_ = std::max(1, kPageLines - closing_);
+        capacity_ = std::max(1, kPageLines - closingExtra_);
     }
 
     // Empty ruled lines up to the foot of the page.
@@ -243,13 +238,13 @@ class Typist {
             pairs.append({printedLines(text(question(k))), printedLines(text(answer(k)))});
             total += pairs.back().question.size() + pairs.back().answer.size();
         }
-        closing_ = closingExtraLines();
-        capacity_ = std::max(1, kFirstPageLines - extraLines_ - closing_);
+        closingExtra_ = closingExtraLines();
+        capacity_ = std::max(1, kFirstPageLines - extraLines_ - closingExtra_);
         qsizetype typed = 0;
         for (const Pair& pair : pairs) {
             const qsizetype together = pair.question.size() + 1;
             if (count_ > 0 && count_ + together > capacity_ &&
-                together <= std::max(1, kPageLines - closing_)) {
+                together <= std::max(1, kPageLines - closingExtra_)) {
                 fillPage();
                 pageClose(false);
             }
@@ -271,13 +266,14 @@ class Typist {
     AppContext& ctx_;
     OfficeSuite& office_;
     InquiryRecord& record_;
+    QStringList closing_;  // the two closing lines of a page
     bool tracking_ = false;
     QString paragraph_;
     bool afterCr_ = false;
     int extraLines_ = 0;
     int count_ = 0;
     int capacity_ = kFirstPageLines;
-    int closing_ = 0;
+    int closingExtra_ = 0;  // printed lines of the closing lines beyond their two
 };
 
 QString stemFieldLabel(Field f) {

@@ -1,18 +1,3 @@
-// UNO headers first: Qt's keyword macros must not reach them.
-#include <com/sun/star/beans/PropertyValue.hpp>
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
-#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/frame/XDesktop2.hpp>
-#include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/lang/DisposedException.hpp>
-#include <com/sun/star/lang/XComponent.hpp>
-#include <com/sun/star/uno/XComponentContext.hpp>
-#include <com/sun/star/util/XCloseable.hpp>
-#include <cppuhelper/bootstrap.hxx>
-#include <rtl/ustring.hxx>
-
 #include "document/kept_office.h"
 
 #include <fcntl.h>
@@ -26,7 +11,9 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcessEnvironment>
+#include <QLibrary>
 #include <QUrl>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -35,46 +22,23 @@
 #include <thread>
 #include <vector>
 
+#include "document/office_bridge.h"
 #include "document/soffice.h"
 #include "platform/files.h"
+#include "platform/modules.h"
+#include "platform/termination.h"
 
 namespace hb {
 
-namespace uno = com::sun::star::uno;
-namespace beans = com::sun::star::beans;
-namespace frame = com::sun::star::frame;
-namespace lang = com::sun::star::lang;
 using Clock = std::chrono::steady_clock;
-using rtl::OUString;
 
 namespace {
 
 // More programs on one machine each keep their own office: one profile a program.
 constexpr int kSlots = 8;
 
-OUString toOu(const QString& s) {
-    return OUString(reinterpret_cast<const sal_Unicode*>(s.utf16()), s.size());
-}
-
-QString fromOu(const OUString& s) {
-    return QString(reinterpret_cast<const QChar*>(s.getStr()), s.getLength());
-}
-
-OUString fileUrl(const QString& path) {
-    return toOu(
-        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded));
-}
-
-beans::PropertyValue property(const char* name, const uno::Any& value) {
-    beans::PropertyValue p;
-    p.Name = OUString::createFromAscii(name);
-    p.Value = value;
-    return p;
-}
-
-uno::Sequence<beans::PropertyValue> properties(const std::vector<beans::PropertyValue>& list) {
-    return uno::Sequence<beans::PropertyValue>(list.data(), static_cast<sal_Int32>(list.size()));
-}
+// Conversions of a healthy office whose times make the watchdog's bound.
+constexpr int kTimedCalls = 15;
 
 // The exit code once the process has ended (128 + signal when killed), which leaves it a
 // zombie: its id, and its group's, stay reserved until it is reaped.
@@ -84,23 +48,6 @@ std::optional<int> exitCode(pid_t pid) {
         return errno == ECHILD ? std::optional(-1) : std::nullopt;
     if (info.si_pid != pid) return std::nullopt;
     return info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
-}
-
-// Where LibreOffice makes the socket of a named pipe; it stays when the office is killed.
-QString pipePath(const QString& name) {
-    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(name);
-}
-
-// The sockets of offices whose program was killed.
-void removeOrphanPipes() {
-    const QString prefix = QFileInfo(pipePath(QStringLiteral("hengbi-"))).fileName();
-    for (const QString& name :
-         QDir(QStringLiteral("/tmp"))
-             .entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::System)) {
-        const pid_t owner = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toInt();
-        if (owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
-            QFile::remove(QStringLiteral("/tmp/") + name);
-    }
 }
 
 // soffice.bin's exit code for "start me again".
@@ -115,19 +62,28 @@ struct KeptOffice::Impl {
 
     void run();
     void launch();
+    bool loadBridge(QString* why);
     bool spawn(QString* why);
-    uno::Reference<frame::XDesktop2> connect(QString* why);
+    bool connect(QString* why);
     bool claimSlot();
     // Ends the office's process group and reaps the office; the lock is held.
     void endOffice(int firstSignal, int graceMs);
     // The office is gone or of no use: it is ended, and may be started again.
     void lose() {
-        desktop.clear();
+        if (bridge) bridge->disconnect();
         state = State::Idle;
         endOffice(SIGKILL, 0);
         cv.notify_all();
     }
-    void removePipe() const { QFile::remove(pipePath(pipeName)); }
+    void removePipe() const { QFile::remove(officePipePath(pipeName)); }
+    // How long a call may take before the office counts as hung; the lock is held.
+    int callBoundMs() const {
+        if (healthyMs.empty()) return s.callTimeoutMs;
+        std::vector<int> sorted = healthyMs;
+        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+        return std::min(s.callTimeoutMs, sorted[sorted.size() / 2] + s.hungAfterMs);
+    }
+    void warmUp();
 
     Settings s;
     mutable std::mutex m;
@@ -135,11 +91,13 @@ struct KeptOffice::Impl {
     State state = State::Idle;
     bool startWanted = false;
     bool quitting = false;
+    bool unavailable = false;  // the bridge does not load: only one-shot runs
     pid_t pid = 0;
-    uno::Reference<frame::XDesktop2> desktop;
+    int connection = 0;                         // counts the offices connected
     std::optional<Clock::time_point> deadline;  // of the call in progress
     bool timedOut = false;
-    std::mutex call;  // one conversion at a time
+    std::vector<int> healthyMs;  // the latest conversions' times
+    std::mutex call;             // one conversion at a time
 
     // The keeper thread's own: it forks the office, so that the office's parent-death
     // signal follows this thread, which lives as long as the KeptOffice.
@@ -148,15 +106,25 @@ struct KeptOffice::Impl {
     QString pipeName;
     int launches = 0;
     bool restartAsked = false;
-    uno::Reference<uno::XComponentContext> local;
+    std::unique_ptr<OfficeBridge> bridge;
     std::thread keeper;
+    std::thread warmer;
+    int cleanup = 0;
+    KeptOffice* owner = nullptr;
 };
 
 KeptOffice::KeptOffice(Settings settings) : d_(std::make_unique<Impl>(std::move(settings))) {
+    d_->owner = this;
     d_->keeper = std::thread([this] { d_->run(); });
+    // A program ended by a signal takes its office and the office's socket with it.
+    d_->cleanup = addTerminationCleanup([this] {
+        std::lock_guard lock(d_->m);
+        d_->endOffice(SIGKILL, 0);
+    });
 }
 
 KeptOffice::~KeptOffice() {
+    removeTerminationCleanup(d_->cleanup);
     {
         std::lock_guard lock(d_->m);
         d_->quitting = true;
@@ -168,6 +136,7 @@ KeptOffice::~KeptOffice() {
 void KeptOffice::start() {
     {
         std::lock_guard lock(d_->m);
+        if (d_->unavailable) return;
         d_->startWanted = true;
     }
     d_->cv.notify_all();
@@ -180,8 +149,9 @@ bool KeptOffice::isReady() const {
 
 bool KeptOffice::waitUntilReady(int timeoutMs) const {
     std::unique_lock lock(d_->m);
-    return d_->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [this] { return d_->state == Impl::State::Ready; });
+    return d_->cv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
+        return d_->state == Impl::State::Ready || d_->unavailable;
+    }) && d_->state == Impl::State::Ready;
 }
 
 qint64 KeptOffice::processId() const {
@@ -223,13 +193,13 @@ void KeptOffice::Impl::run() {
             startWanted = true;
         }
     }
-    desktop.clear();
+    if (bridge) bridge->disconnect();
     state = State::Idle;
     endOffice(SIGTERM, 3000);
     lock.unlock();
-    const uno::Reference<lang::XComponent> runtime(local, uno::UNO_QUERY);
-    if (runtime.is()) runtime->dispose();
-    local.clear();
+    if (warmer.joinable()) warmer.join();
+    // The bridge's runtime ends on the thread that made it.
+    bridge.reset();
 }
 
 void KeptOffice::Impl::endOffice(int firstSignal, int graceMs) {
@@ -315,86 +285,108 @@ bool KeptOffice::Impl::spawn(QString* why) {
     return true;
 }
 
-uno::Reference<frame::XDesktop2> KeptOffice::Impl::connect(QString* why) {
-    // The UNO runtime of this program reads the type libraries that came with it.
-    const QString ini = slotDir + QStringLiteral("/uno.ini");
-    if (!local.is()) {
-        const QString ure = QStringLiteral(HB_URE_DIR);
-        const QString url = QUrl::fromLocalFile(ure).toString(QUrl::FullyEncoded);
-        const QString text = QStringLiteral(
-                                 "[Bootstrap]\nURE_INTERNAL_LIB_DIR=%1\n"
-                                 "UNO_TYPES=%1/types.rdb %1/types/offapi.rdb\n"
-                                 "UNO_SERVICES=%1/services.rdb\n")
-                                 .arg(url);
-        if (!writeFileBytes(ini, text.toUtf8())) {
-            *why = QStringLiteral("无法写入 %1").arg(ini);
-            return {};
+// The URE of the office that was found, then the bridge that was built against a URE: its
+// UNO libraries are the ones already loaded, whatever office they came with.
+bool KeptOffice::Impl::loadBridge(QString* why) {
+    if (bridge) return true;
+    for (const char* name :
+         {"libuno_sal.so.3", "libuno_cppu.so.3", "libuno_cppuhelpergcc3.so.3"}) {
+        QLibrary ure(s.programDir + QLatin1Char('/') + QLatin1String(name));
+        ure.setLoadHints(QLibrary::ExportExternalSymbolsHint);
+        if (!ure.load()) {
+            *why = ure.errorString();
+            return false;
         }
-        local = cppu::defaultBootstrap_InitialComponentContext(fileUrl(ini));
     }
-    const uno::Reference<com::sun::star::bridge::XUnoUrlResolver> resolver =
-        com::sun::star::bridge::UnoUrlResolver::create(local);
-    const OUString url =
-        toOu(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName));
+    const auto create = moduleFunction<OfficeBridgeFactory>(QLatin1String(kOfficeBridgeModule),
+                                                            kOfficeBridgeFactory, why);
+    if (!create) return false;
+    // The UNO runtime of this program reads the type libraries of the office it speaks to.
+    const QString ini = slotDir + QStringLiteral("/uno.ini");
+    const QString url = QUrl::fromLocalFile(s.programDir).toString(QUrl::FullyEncoded);
+    const QString text = QStringLiteral(
+                             "[Bootstrap]\nURE_INTERNAL_LIB_DIR=%1\n"
+                             "UNO_TYPES=%1/types.rdb %1/types/offapi.rdb\n"
+                             "UNO_SERVICES=%1/services.rdb\n")
+                             .arg(url);
+    if (!writeFileBytes(ini, text.toUtf8())) {
+        *why = QStringLiteral("无法写入 %1").arg(ini);
+        return false;
+    }
+    std::unique_ptr<OfficeBridge> made(
+        create(QUrl::fromLocalFile(ini).toString(QUrl::FullyEncoded)));
+    std::lock_guard lock(m);
+    bridge = std::move(made);
+    return true;
+}
+
+bool KeptOffice::Impl::connect(QString* why) {
     const Clock::time_point limit = Clock::now() + std::chrono::milliseconds(s.startTimeoutMs);
     for (;;) {
         {
             std::lock_guard lock(m);
-            if (quitting) return {};
+            if (quitting) return false;
             if (pid == 0) {
                 *why = QStringLiteral("LibreOffice 在启动时被结束了");
-                return {};
+                return false;
             }
             if (const std::optional<int> code = exitCode(pid)) {
                 // So it asks after making a new profile; its launcher would run it again.
                 restartAsked = *code == kRestartRequested;
                 *why = QStringLiteral("LibreOffice 启动后退出了（%1）").arg(*code);
-                return {};
+                return false;
             }
         }
-        try {
-            const uno::Reference<uno::XComponentContext> remote(resolver->resolve(url),
-                                                                uno::UNO_QUERY_THROW);
-            return frame::Desktop::create(remote);
-        } catch (const com::sun::star::connection::NoConnectException&) {
+        switch (bridge->connect(pipeName, why)) {
+            case OfficeBridge::Result::Done:
+                return true;
+            case OfficeBridge::Result::NotYet:
+                break;
+            default:
+                return false;
         }
         if (Clock::now() > limit) {
             *why = QStringLiteral("LibreOffice 在 %1 秒内没有启动").arg(s.startTimeoutMs / 1000);
-            return {};
+            return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(40));
     }
 }
 
 void KeptOffice::Impl::launch() {
+    // The last warm-up ended with the office it warmed.
+    if (warmer.joinable()) warmer.join();
     QString why;
-    uno::Reference<frame::XDesktop2> connected;
+    bool connected = false;
     if (!claimSlot()) {
         why = QStringLiteral("%1 中没有可用的配置目录").arg(s.workDir);
+    } else if (!loadBridge(&why)) {
+        // Not to be retried at every conversion: the one-shot runs serve from now on.
+        std::lock_guard lock(m);
+        unavailable = true;
+        why = QStringLiteral("无法载入 UNO 模块：%1").arg(why);
     } else if (!seedOfficeProfile(slotDir + QStringLiteral("/profile"), s.programDir)) {
         why = QStringLiteral("无法建立配置目录 %1/profile").arg(slotDir);
     } else {
-        removeOrphanPipes();
+        removeLeftoversOfEndedPrograms(s.workDir);
         restartAsked = true;
-        for (int attempt = 0; attempt < 3 && restartAsked && !connected.is(); ++attempt) {
+        for (int attempt = 0; attempt < 3 && restartAsked && !connected; ++attempt) {
             restartAsked = false;
             {
                 std::lock_guard lock(m);
                 endOffice(SIGKILL, 0);
             }
             if (!spawn(&why)) break;
-            try {
-                connected = connect(&why);
-            } catch (const uno::Exception& e) {
-                why = fromOu(e.Message);
-            }
+            connected = connect(&why);
         }
     }
     std::lock_guard lock(m);
-    if (connected.is() && !quitting) {
-        desktop = connected;
+    if (connected && !quitting) {
+        ++connection;
         state = State::Ready;
         cv.notify_all();
+        if (!s.warmUpSource.isEmpty())
+            warmer = std::thread([this] { warmUp(); });
     } else {
         if (!quitting)
             qWarning("LibreOffice kept for conversions did not start: %s", qPrintable(why));
@@ -402,80 +394,59 @@ void KeptOffice::Impl::launch() {
     }
 }
 
+// The office loads Writer and its export filters on first use: a save should not wait for
+// that.
+void KeptOffice::Impl::warmUp() {
+    const QString out = slotDir + QStringLiteral("/tmp/warm-up.out");
+    owner->convert(s.warmUpSource, s.warmUpFilter, out, nullptr);
+    QFile::remove(out);
+}
+
 bool KeptOffice::convert(const QString& input, const QString& filter, const QString& output,
-                         QString* error) {
+                         QString* error, bool* hung) {
     auto fail = [error](const QString& why) {
         if (error) *error = why;
         return false;
     };
+    if (hung) *hung = false;
     std::lock_guard serial(d_->call);
-    uno::Reference<frame::XDesktop2> desktop;
+    int connection = 0;
+    Clock::time_point started = Clock::now();
     {
         std::lock_guard lock(d_->m);
         if (d_->state != Impl::State::Ready) return fail(QStringLiteral("LibreOffice 尚未就绪"));
-        desktop = d_->desktop;
-        d_->deadline = Clock::now() + std::chrono::milliseconds(d_->s.callTimeoutMs);
+        connection = d_->connection;
+        started = Clock::now();
+        d_->deadline = started + std::chrono::milliseconds(d_->callBoundMs());
         d_->timedOut = false;
     }
     d_->cv.notify_all();
 
     QString why;
-    bool officeLost = false;
     QFile::remove(output);
-    try {
-        // A document the officer picked runs no macros and fetches no links.
-        const uno::Sequence<beans::PropertyValue> load = properties({
-            property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
-            property("MacroExecutionMode", uno::Any(sal_Int16(0))),  // NEVER_EXECUTE
-            property("UpdateDocMode", uno::Any(sal_Int16(0))),       // NO_UPDATE
-        });
-        const uno::Reference<lang::XComponent> doc = desktop->loadComponentFromURL(
-            fileUrl(input), OUString::createFromAscii("_blank"), 0, load);
-        if (!doc.is()) {
-            why = QStringLiteral("LibreOffice 无法打开 %1").arg(input);
-        } else {
-            const qsizetype colon = filter.indexOf(QLatin1Char(':'));
-            std::vector<beans::PropertyValue> store = {
-                property("FilterName", uno::Any(toOu(filter.left(colon)))),
-                property("Overwrite", uno::Any(true)),
-            };
-            if (colon >= 0)
-                store.push_back(property("FilterOptions", uno::Any(toOu(filter.mid(colon + 1)))));
-            try {
-                uno::Reference<frame::XStorable>(doc, uno::UNO_QUERY_THROW)
-                    ->storeToURL(fileUrl(output), properties(store));
-            } catch (const lang::DisposedException&) {
-                throw;
-            } catch (const uno::Exception& e) {
-                why = fromOu(e.Message);
-            }
-            const uno::Reference<com::sun::star::util::XCloseable> closeable(doc, uno::UNO_QUERY);
-            if (closeable.is())
-                closeable->close(true);
-            else
-                doc->dispose();
-        }
-    } catch (const lang::DisposedException&) {
-        officeLost = true;
-    } catch (const uno::Exception& e) {
-        if (why.isEmpty()) why = fromOu(e.Message);
-    }
+    const OfficeBridge::Result result = d_->bridge->convert(input, filter, output, &why);
 
     std::lock_guard lock(d_->m);
     d_->deadline.reset();
     if (d_->timedOut) {
         d_->timedOut = false;
-        return fail(
-            QStringLiteral("LibreOffice 在 %1 秒内没有完成转换").arg(d_->s.callTimeoutMs / 1000));
+        if (hung) *hung = true;
+        return fail(QStringLiteral("LibreOffice 在 %1 秒内没有完成转换")
+                        .arg(qMax(1, d_->callBoundMs() / 1000)));
     }
-    if (officeLost) {
+    if (result == OfficeBridge::Result::Lost) {
         // The keeper may have noticed first and started another office: that one stays.
-        if (d_->desktop == desktop) d_->lose();
+        if (d_->connection == connection && d_->state == Impl::State::Ready) d_->lose();
         return fail(QStringLiteral("LibreOffice 意外退出了"));
     }
-    if (!why.isEmpty()) return fail(QStringLiteral("LibreOffice 转换失败：%1").arg(why));
+    if (result != OfficeBridge::Result::Done)
+        return fail(QStringLiteral("LibreOffice 转换失败：%1").arg(why));
     if (QFileInfo(output).size() <= 0)
         return fail(QStringLiteral("LibreOffice 没有生成 %1").arg(QFileInfo(output).fileName()));
+    d_->healthyMs.push_back(int(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    Clock::now() - started)
+                                    .count()));
+    if (d_->healthyMs.size() > size_t(kTimedCalls)) d_->healthyMs.erase(d_->healthyMs.begin());
     return true;
 }
 

@@ -13,9 +13,11 @@
 #include "document/kept_office.h"
 #include "document/print_queue.h"
 #include "document/soffice.h"
+#include "platform/background.h"
 #include "platform/files.h"
 #include "platform/gbk.h"
 #include "platform/shell.h"
+#include "platform/termination.h"
 #include "resources/resources.h"
 
 namespace hb {
@@ -89,17 +91,30 @@ LibreOfficeSuite::LibreOfficeSuite(Shell* shell, Settings settings)
     if (settings_.workDir.isEmpty())
         settings_.workDir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                             QStringLiteral("/hengbi/office");
+    removeLeftoversOfEndedPrograms(settings_.workDir);
+    cleanup_ = addTerminationCleanup([dir = settings_.workDir] { removeOwnJobFolders(dir); });
 }
 
-LibreOfficeSuite::~LibreOfficeSuite() = default;
+LibreOfficeSuite::~LibreOfficeSuite() {
+    removeTerminationCleanup(cleanup_);
+}
 
 void LibreOfficeSuite::keepOfficeRunning() {
     installFontAlias();
     if (!kept_) {
         const QString dir = findOfficeProgramDir();
         if (dir.isEmpty()) return;
-        kept_ = std::make_unique<KeptOffice>(
-            KeptOffice::Settings{dir, settings_.workDir, settings_.keptTimeoutMs});
+        KeptOffice::Settings kept;
+        kept.programDir = dir;
+        kept.workDir = settings_.workDir;
+        kept.callTimeoutMs = settings_.keptTimeoutMs;
+        // The blank record document: Writer, its Flat ODF reader and the Word 97 filter.
+        const QString warmUp = settings_.workDir + QStringLiteral("/warm-up.fodt");
+        if (QDir().mkpath(settings_.workDir) && writeFileBytes(warmUp, blankDocumentSource())) {
+            kept.warmUpSource = warmUp;
+            kept.warmUpFilter = QStringLiteral("MS Word 97");
+        }
+        kept_ = std::make_unique<KeptOffice>(kept);
     }
     kept_->start();
 }
@@ -264,8 +279,10 @@ QString LibreOfficeSuite::convertCurrent(const QString& jobDir, const QString& s
     QString why;
     if (kept_ && kept_->isReady() && QDir().mkpath(outDir)) {
         const QString out = convertedPath(source, format.extension, outDir);
-        if (kept_->convert(source, format.filter.section(QLatin1Char(':'), 1), out, &why))
+        bool hung = false;
+        if (kept_->convert(source, format.filter.section(QLatin1Char(':'), 1), out, &why, &hung))
             return out;
+        if (hung) addBusyNote(QStringLiteral("（办公软件无响应，正在重试）"));
     }
     SofficeRunner runner(dir, settings_.workDir, settings_.timeoutMs);
     const QString out = runner.convert(source, format.filter, format.extension, outDir, &why);
@@ -278,7 +295,7 @@ QString LibreOfficeSuite::convertCurrent(const QString& jobDir, const QString& s
 bool LibreOfficeSuite::print() {
     if (!doc_) return fail(QStringLiteral("没有打开的文档"));
     QDir().mkpath(settings_.workDir);
-    QTemporaryDir job(settings_.workDir + QStringLiteral("/job-XXXXXX"));
+    QTemporaryDir job(jobFolderTemplate(settings_.workDir, QStringLiteral("job")));
     if (!job.isValid()) return fail(QStringLiteral("无法建立工作目录 %1").arg(settings_.workDir));
     const QString pdf = convertCurrent(job.path(), QStringLiteral("pdf"));
     if (pdf.isEmpty()) return false;
@@ -316,7 +333,7 @@ bool LibreOfficeSuite::saveAs(const QString& path) {
         if (bytes.isEmpty()) return fail(QStringLiteral("空白笔录文档的格式无法识别"));
     } else {
         QDir().mkpath(settings_.workDir);
-        QTemporaryDir job(settings_.workDir + QStringLiteral("/job-XXXXXX"));
+        QTemporaryDir job(jobFolderTemplate(settings_.workDir, QStringLiteral("job")));
         if (!job.isValid())
             return fail(QStringLiteral("无法建立工作目录 %1").arg(settings_.workDir));
         const QString out = convertCurrent(job.path(), suffix);

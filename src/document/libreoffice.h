@@ -20,7 +20,8 @@ class LibreOfficeSuite : public OfficeSuite {
     struct Settings {
         QString workDir;  // private profile and jobs; empty: ~/.cache/hengbi/office
         int timeoutMs = 120000;
-        int keptTimeoutMs = 20000;  // a kept office that takes longer is hung
+        // A kept office that takes longer is hung; once it has converted, 3 s beyond its median.
+        int keptTimeoutMs = 20000;
         QString printProgram = QStringLiteral("lp");
         QString printer;  // empty: the default printer
     };
@@ -81,6 +82,7 @@ class LibreOfficeSuite : public OfficeSuite {
     QString sheetPath_;
     QString error_;
     QString lastJob_;
+    int cleanup_ = 0;
 };
 
 // The Flat ODF source of the blank record document.

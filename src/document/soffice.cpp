@@ -4,6 +4,9 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <cerrno>
+
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -58,7 +61,55 @@ QString profileItems(const QString& version) {
     return items;
 }
 
+// A program of that id runs (or a process that took its id over).
+bool running(pid_t pid) {
+    return pid > 0 && (::kill(pid, 0) == 0 || errno != ESRCH);
+}
+
+// Folders named by jobFolderTemplate: the id of the program that made them, or 0 for a name
+// without one (older versions).
+qint64 ownerOf(const QString& folderName) {
+    const QStringList parts = folderName.split(QLatin1Char('-'));
+    return parts.size() == 3 ? parts[1].toLongLong() : 0;
+}
+
+QStringList jobFolders(const QString& workDir) {
+    return QDir(workDir).entryList({QStringLiteral("job-*"), QStringLiteral("run-*")},
+                                   QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
 }  // namespace
+
+QString officePipePath(const QString& pipeName) {
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(pipeName);
+}
+
+QString jobFolderTemplate(const QString& workDir, const QString& kind) {
+    return QStringLiteral("%1/%2-%3-XXXXXX").arg(workDir, kind).arg(::getpid());
+}
+
+void removeLeftoversOfEndedPrograms(const QString& workDir) {
+    // A folder without an owner's id is older than any run still converting in it.
+    const QDateTime oldest = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& name : jobFolders(workDir)) {
+        const QString path = workDir + QLatin1Char('/') + name;
+        const qint64 owner = ownerOf(name);
+        if (owner > 0 ? !running(pid_t(owner)) : QFileInfo(path).lastModified() < oldest)
+            QDir(path).removeRecursively();
+    }
+    const QString prefix = QFileInfo(officePipePath(QStringLiteral("hengbi-"))).fileName();
+    for (const QString& name :
+         QDir(QStringLiteral("/tmp"))
+             .entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::System)) {
+        const pid_t owner = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toInt();
+        if (owner > 0 && !running(owner)) QFile::remove(QStringLiteral("/tmp/") + name);
+    }
+}
+
+void removeOwnJobFolders(const QString& workDir) {
+    for (const QString& name : jobFolders(workDir))
+        if (ownerOf(name) == ::getpid()) QDir(workDir + QLatin1Char('/') + name).removeRecursively();
+}
 
 bool seedOfficeProfile(const QString& profileDir, const QString& programDir) {
     const QString xcu = profileDir + QStringLiteral("/user/registrymodifications.xcu");
@@ -186,7 +237,7 @@ QString SofficeRunner::convert(const QString& input, const QString& filter,
     if (programDir_.isEmpty()) return fail(QStringLiteral("没有找到 LibreOffice"));
     if (!QDir().mkpath(workDir_) || !QDir().mkpath(outDir))
         return fail(QStringLiteral("无法建立工作目录 %1").arg(workDir_));
-    QTemporaryDir job(workDir_ + QStringLiteral("/run-XXXXXX"));
+    QTemporaryDir job(jobFolderTemplate(workDir_, QStringLiteral("run")));
     if (!job.isValid()) return fail(QStringLiteral("无法建立工作目录 %1").arg(workDir_));
     const QString tmp = job.filePath(QStringLiteral("tmp"));
     QDir().mkpath(tmp);

@@ -26,6 +26,17 @@ QStringList headlessArguments(const QString& profileDir);
 // Where the office stores input converted to extension in outDir, as --convert-to names it.
 QString convertedPath(const QString& input, const QString& extension, const QString& outDir);
 
+// Where LibreOffice makes the socket of a named pipe; it stays when the office is killed.
+QString officePipePath(const QString& pipeName);
+// A job folder of this program under workDir ("job", "run"), for QTemporaryDir: the
+// program's id in its name tells whose it is.
+QString jobFolderTemplate(const QString& workDir, const QString& kind);
+// What programs killed before they could clean up left: job folders under workDir, which
+// hold records' text, and their offices' sockets.
+void removeLeftoversOfEndedPrograms(const QString& workDir);
+// This program's own job folders, when a signal ends it.
+void removeOwnJobFolders(const QString& workDir);
+
 class SofficeRunner {
   public:
     // workDir holds the private profile and the job folders.

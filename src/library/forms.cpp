@@ -88,7 +88,7 @@ QString convertFilled(AppContext& ctx, const InspectionForm& form, const QByteAr
 }  // namespace
 
 FormAuthority formAuthority(const AppContext& ctx) {
-    const IniFile settings = IniFile::load(ctx.paths.settingsFile());
+    const IniIndex settings = IniIndex::load(ctx.paths.settingsFile());
     return {settings.value(QStringLiteral("wenshu"), QStringLiteral("jiguan")),
             settings.value(QStringLiteral("wenshu"), QStringLiteral("wenhao"))};
 }

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <thread>
+#include <utility>
 
 #include "platform/wait_cursor.h"
 
@@ -104,6 +105,12 @@ class InputBlocker : public QObject {
     bool asking_ = false;
 };
 
+// The text of the work in progress on the GUI thread; empty when none runs.
+QString& currentBusyText() {
+    static QString text;
+    return text;
+}
+
 }  // namespace
 
 void setBusyIndicator(std::function<void(const QString&)> show) {
@@ -131,6 +138,7 @@ void runWhileBusy(const QString& busyText, const std::function<void()>& work,
             clicked = QObject::connect(b, &QAbstractButton::clicked, &blocker, stop.cancel);
         button->show();
     }
+    const QString outer = std::exchange(currentBusyText(), busyText);
     QEventLoop loop;
     std::thread worker([&] {
         work();
@@ -140,9 +148,19 @@ void runWhileBusy(const QString& busyText, const std::function<void()>& work,
     worker.join();
     QObject::disconnect(clicked);
     if (button) button->hide();
+    currentBusyText() = outer;
     if (busyIndicator()) busyIndicator()(QString());
     if (QWidget* window = blocker.closeAfter)
         QTimer::singleShot(0, window, [window] { window->close(); });
+}
+
+void addBusyNote(const QString& note) {
+    auto* app = QCoreApplication::instance();
+    if (!app) return;
+    QMetaObject::invokeMethod(app, [note] {
+        if (!currentBusyText().isEmpty() && busyIndicator())
+            busyIndicator()(currentBusyText() + note);
+    });
 }
 
 }  // namespace hb

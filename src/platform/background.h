@@ -29,6 +29,9 @@ struct BusyCancel {
 void runWhileBusy(const QString& busyText, const std::function<void()>& work,
                   const BusyCancel& stop = {});
 
+// From the work: adds a note to the busy text, e.g. that the work is being retried.
+void addBusyNote(const QString& note);
+
 // The work must not touch widgets: it runs on another thread.
 template <class Work>
 auto runBusy(const QString& busyText, Work&& work, const BusyCancel& stop = {})

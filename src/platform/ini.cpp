@@ -1,7 +1,9 @@
 #include "platform/ini.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstring>
 
 #include "platform/files.h"
 #include "platform/gbk.h"
@@ -13,21 +15,64 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-QByteArray trimBlanks(const QByteArray& s) {
+QByteArrayView trimBlanks(QByteArrayView s) {
     qsizetype b = 0;
     qsizetype e = s.size();
     while (b < e && isBlank(s[b])) ++b;
     while (e > b && isBlank(s[e - 1])) --e;
-    return s.mid(b, e - b);
+    return s.sliced(b, e - b);
+}
+
+bool enclosedInQuotes(QByteArrayView v) {
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
+// A line from at, without its line end: CR LF or LF, and a last line without either.
+QByteArrayView lineFrom(QByteArrayView bytes, qsizetype at, qsizetype* next) {
+    qsizetype end = bytes.indexOf('\n', at);
+    *next = end < 0 ? bytes.size() : end + 1;
+    if (end < 0) return bytes.sliced(at);
+    return bytes.sliced(at, end - at - (end > at && bytes[end - 1] == '\r' ? 1 : 0));
+}
+
+// A section line's name, or a key line's key (the text before "=", or the whole line).
+struct Shape {
+    bool isSection = false;
+    bool isKey = false;
+    QByteArrayView name;
+};
+
+Shape shapeOf(QByteArrayView raw) {
+    const QByteArrayView t = trimBlanks(raw);
+    if (t.startsWith('[')) {
+        const qsizetype close = t.indexOf(']');
+        return {true, false, trimBlanks(close < 0 ? t.sliced(1) : t.sliced(1, close - 1))};
+    }
+    if (t.isEmpty()) return {};
+    const qsizetype eq = t.indexOf('=');
+    return {false, true, trimBlanks(eq < 0 ? t : t.first(eq))};
+}
+
+// The value of a key line, as a read returns it.
+QString valueOf(QByteArrayView raw) {
+    const qsizetype eq = raw.indexOf('=');
+    QByteArrayView v = eq < 0 ? QByteArrayView() : trimBlanks(raw.sliced(eq + 1));
+    if (enclosedInQuotes(v)) v = v.sliced(1, v.size() - 2);
+    return fromGbk(cutGbk(v.toByteArray(), IniFile::kMaxValueBytes));
+}
+
+// Names match without regard to ASCII case.
+QByteArray folded(QByteArrayView name) {
+    QByteArray f = name.toByteArray();
+    for (char& c : f)
+        if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
+    return f;
 }
 
 bool sameName(const QByteArray& a, const QByteArray& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-bool enclosedInQuotes(const QByteArray& v) {
-    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
-}
 
 // One line whatever the text holds, and read back exactly: a line break would end the value
 // and start a line of its own, and the reader drops blanks and one pair of quotes.
@@ -58,16 +103,10 @@ IniFile::IniFile(const QByteArray& bytes) {
             line.raw.chop(1);
             line.eol = "\r\n";
         }
-        const QByteArray t = trimBlanks(line.raw);
-        if (t.startsWith('[')) {
-            const qsizetype close = t.indexOf(']');
-            line.isSection = true;
-            line.section = trimBlanks(close < 0 ? t.mid(1) : t.mid(1, close - 1));
-        } else if (!t.isEmpty()) {
-            const qsizetype eq = t.indexOf('=');
-            line.isKey = true;
-            line.key = trimBlanks(eq < 0 ? t : t.left(eq));
-        }
+        const Shape shape = shapeOf(line.raw);
+        line.isSection = shape.isSection;
+        line.isKey = shape.isKey;
+        (shape.isSection ? line.section : line.key) = shape.name.toByteArray();
         lines_.append(std::move(line));
     }
 }
@@ -108,12 +147,7 @@ QString IniFile::value(const QString& section, const QString& key,
     const qsizetype s = findSection(toGb18030(section));
     if (s < 0) return defaultValue;
     const qsizetype k = findKey(s, toGb18030(key));
-    if (k < 0) return defaultValue;
-    const QByteArray& raw = lines_[k].raw;
-    const qsizetype eq = raw.indexOf('=');
-    QByteArray v = eq < 0 ? QByteArray() : trimBlanks(raw.mid(eq + 1));
-    if (enclosedInQuotes(v)) v = v.mid(1, v.size() - 2);
-    return fromGbk(cutGbk(v, kMaxValueBytes));
+    return k < 0 ? defaultValue : valueOf(lines_[k].raw);
 }
 
 void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
@@ -153,6 +187,52 @@ QByteArray IniFile::bytes() const {
 
 bool IniFile::save(const QString& path, QString* error) const {
     return writeFileBytes(path, bytes(), error);
+}
+
+IniIndex::IniIndex(QByteArray bytes) : bytes_(std::move(bytes)) {
+    // One pass over the lines that looks further than the first character only at sections.
+    const QByteArrayView all(bytes_);
+    Section* open = nullptr;
+    for (qsizetype at = 0, next = 0; at < all.size(); at = next) {
+        const QByteArrayView line = lineFrom(all, at, &next);
+        qsizetype first = 0;
+        while (first < line.size() && isBlank(line[first])) ++first;
+        if (first == line.size() || line[first] != '[') continue;
+        if (open) open->end = at;
+        open = nullptr;
+        const QByteArray name = folded(shapeOf(line).name);
+        if (!sections_.contains(name)) {
+            open = &sections_[name];
+            open->begin = next;
+        }
+    }
+    if (open) open->end = all.size();
+}
+
+IniIndex IniIndex::load(const QString& path, QString* unreadable) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) return IniIndex(file.readAll());
+    if (unreadable) *unreadable = unreadableReason(path);
+    return {};
+}
+
+QString IniIndex::value(const QString& section, const QString& key,
+                        const QString& defaultValue) const {
+    const auto s = sections_.constFind(folded(toGb18030(section)));
+    if (s == sections_.cend()) return defaultValue;
+    const QByteArrayView body = QByteArrayView(bytes_).first(s->end);
+    qsizetype next = 0;
+    if (!s->indexed) {
+        for (qsizetype at = s->begin; at < s->end; at = next) {
+            const Shape shape = shapeOf(lineFrom(body, at, &next));
+            if (!shape.isKey) continue;
+            const QByteArray name = folded(shape.name);
+            if (!s->keys.contains(name)) s->keys.insert(name, at);
+        }
+        s->indexed = true;
+    }
+    const auto k = s->keys.constFind(folded(toGb18030(key)));
+    return k == s->keys.cend() ? defaultValue : valueOf(lineFrom(body, *k, &next));
 }
 
 QString readIniValue(const QString& path, const QString& section, const QString& key,

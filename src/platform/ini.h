@@ -6,6 +6,7 @@
 // as it was given (GB18030, quoted when blanks or quotes at its ends would be dropped), except
 // that each run of line breaks becomes one blank.
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -48,6 +49,30 @@ class IniFile {
     void insertLine(qsizetype at, Line line);
 
     QList<Line> lines_;
+};
+
+// A file read once for many reads by the same rules, such as a settings file of long phrase
+// lists: its sections are indexed as it is read, the keys of a section when it is first read.
+class IniIndex {
+  public:
+    IniIndex() = default;
+    explicit IniIndex(QByteArray bytes);
+    // A missing file reads as empty; one that is there but cannot be read leaves the reason
+    // in *unreadable.
+    static IniIndex load(const QString& path, QString* unreadable = nullptr);
+
+    QString value(const QString& section, const QString& key,
+                  const QString& defaultValue = {}) const;
+
+  private:
+    struct Section {
+        qsizetype begin = 0;  // its first line after the section line
+        qsizetype end = 0;
+        mutable QHash<QByteArray, qsizetype> keys;  // folded name: its line; filled when read
+        mutable bool indexed = false;
+    };
+    QByteArray bytes_;
+    QHash<QByteArray, Section> sections_;  // by folded name, the first of that name
 };
 
 // Reads one value of one file (parsing it once per call); use IniFile for several.

@@ -10,7 +10,7 @@ enum class Kind { NameAndPlace, Phrase };
 
 // Reading from the highest key down and inserting at the top leaves key order, ahead of the
 // items already there.
-void fillList(InquiryRecord& record, Field field, const IniFile& settings, const QString& section,
+void fillList(InquiryRecord& record, Field field, const IniIndex& settings, const QString& section,
               const QString& keyStem, int count, Kind kind) {
     for (int n = count; n >= 1; --n) {
         const QString value = settings.value(section, keyStem + QString::number(n));
@@ -21,7 +21,7 @@ void fillList(InquiryRecord& record, Field field, const IniFile& settings, const
 
 }  // namespace
 
-void fillFromSettings(InquiryRecord& record, const IniFile& settings) {
+void fillFromSettings(InquiryRecord& record, const IniIndex& settings) {
     const QString places = QStringLiteral("biludidian");
     record.setText(Field::place, settings.value(places, QStringLiteral("didian1")));
     record.setText(Field::household, settings.value(places, QStringLiteral("didian2")));

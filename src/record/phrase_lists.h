@@ -3,9 +3,9 @@
 namespace hb {
 
 class InquiryRecord;
-class IniFile;
+class IniIndex;
 
 // Only adds items: the lists must hold their base items when it starts.
-void fillFromSettings(InquiryRecord& record, const IniFile& settings);
+void fillFromSettings(InquiryRecord& record, const IniIndex& settings);
 
 }  // namespace hb
