@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "app/startup.h"
 #include "app/translations.h"
@@ -90,6 +91,26 @@ void screenshotMode(MainWindow& window, const QString& path) {
             QApplication::exit(0);
         });
     });
+}
+
+// For the start-up bench: the monotonic time of the window's first paint, then the end.
+void reportFirstPaint(MainWindow& window) {
+    class FirstPaint : public QObject {
+      public:
+        using QObject::QObject;
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            if (e->type() == QEvent::Paint) {
+                watched->removeEventFilter(this);
+                timespec now{};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                std::printf("%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                std::fflush(stdout);
+                QTimer::singleShot(0, [] { QApplication::exit(0); });
+            }
+            return false;
+        }
+    };
+    window.client()->installEventFilter(new FirstPaint(window.client()));
 }
 
 QString helpText() {
@@ -245,6 +266,7 @@ int runApplication(int argc, char** argv) {
                                        "窗口用默认标题。腾出磁盘空间后请重新启动软件。")
                             .arg(unseeded),
                         QStringLiteral("提示："), Buttons::Ok, Icon::Warning);
+    if (qEnvironmentVariableIsSet("HENGBI_FIRST_PAINT")) reportFirstPaint(*window);
     if (!startUp(*window, ctx)) return 0;
     return QApplication::exec();
 }
