@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/backends.h"
 #include "app/startup.h"
 #include "app/translations.h"
 #include "app/wiring.h"
@@ -103,7 +104,8 @@ void reportFirstPaint(MainWindow& window) {
                 watched->removeEventFilter(this);
                 timespec now{};
                 clock_gettime(CLOCK_MONOTONIC, &now);
-                std::printf("%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                std::printf("%lld\n",
+                            static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
                 std::fflush(stdout);
                 QTimer::singleShot(0, [] { QApplication::exit(0); });
             }
@@ -235,9 +237,9 @@ int runApplication(int argc, char** argv) {
     DesktopShell shell;
     SystemClock clock;
     RealPause pause;
-    CurlFtpClient ftp(21);
-    CurlHttpClient http;
-    DesktopAudioDevices audio;
+    const std::unique_ptr<FtpClient> ftp = makeFtpClient(21);
+    const std::unique_ptr<HttpClient> http = makeHttpClient();
+    const std::unique_ptr<AudioDevices> audio = makeAudioDevices();
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());
@@ -250,11 +252,11 @@ int runApplication(int argc, char** argv) {
     ctx.clock = &clock;
     ctx.pause = &pause;
     ctx.registry = &registry;
-    ctx.ftp = &ftp;
-    ctx.http = &http;
+    ctx.ftp = ftp.get();
+    ctx.http = http.get();
     LibreOfficeSuite office(&shell);
     ctx.office = &office;
-    ctx.audio = &audio;
+    ctx.audio = audio.get();
 
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
     keepOfficeRunningOnceDrawn(*window, office);

@@ -206,7 +206,8 @@ class Typist {
     // Printed lines beyond one of the closing lines take room from every page.
     int closingExtraLines() const {
         int extra = 0;
-        for (const QString& line : closing_) extra += int(printedLines(spaces(2) + line).size()) - 1;
+        for (const QString& line : closing_)
+            extra += int(printedLines(spaces(2) + line).size()) - 1;
         return extra;
     }
 

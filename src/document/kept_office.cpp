@@ -9,9 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QLockFile>
 #include <QProcessEnvironment>
-#include <QLibrary>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
@@ -289,8 +289,7 @@ bool KeptOffice::Impl::spawn(QString* why) {
 // UNO libraries are the ones already loaded, whatever office they came with.
 bool KeptOffice::Impl::loadBridge(QString* why) {
     if (bridge) return true;
-    for (const char* name :
-         {"libuno_sal.so.3", "libuno_cppu.so.3", "libuno_cppuhelpergcc3.so.3"}) {
+    for (const char* name : {"libuno_sal.so.3", "libuno_cppu.so.3", "libuno_cppuhelpergcc3.so.3"}) {
         QLibrary ure(s.programDir + QLatin1Char('/') + QLatin1String(name));
         ure.setLoadHints(QLibrary::ExportExternalSymbolsHint);
         if (!ure.load()) {
@@ -385,8 +384,7 @@ void KeptOffice::Impl::launch() {
         ++connection;
         state = State::Ready;
         cv.notify_all();
-        if (!s.warmUpSource.isEmpty())
-            warmer = std::thread([this] { warmUp(); });
+        if (!s.warmUpSource.isEmpty()) warmer = std::thread([this] { warmUp(); });
     } else {
         if (!quitting)
             qWarning("LibreOffice kept for conversions did not start: %s", qPrintable(why));
@@ -443,9 +441,8 @@ bool KeptOffice::convert(const QString& input, const QString& filter, const QStr
         return fail(QStringLiteral("LibreOffice 转换失败：%1").arg(why));
     if (QFileInfo(output).size() <= 0)
         return fail(QStringLiteral("LibreOffice 没有生成 %1").arg(QFileInfo(output).fileName()));
-    d_->healthyMs.push_back(int(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                    Clock::now() - started)
-                                    .count()));
+    d_->healthyMs.push_back(
+        int(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count()));
     if (d_->healthyMs.size() > size_t(kTimedCalls)) d_->healthyMs.erase(d_->healthyMs.begin());
     return true;
 }

@@ -13,8 +13,8 @@ namespace hb {
 class KeptOffice {
   public:
     struct Settings {
-        QString programDir;  // of the LibreOffice to run
-        QString workDir;     // its profile goes into a slot of its own here
+        QString programDir;         // of the LibreOffice to run
+        QString workDir;            // its profile goes into a slot of its own here
         int callTimeoutMs = 20000;  // the bound while no call has been timed yet
         int hungAfterMs = 3000;     // beyond the median time of its calls: hung
         int startTimeoutMs = 120000;
@@ -42,8 +42,8 @@ class KeptOffice {
     // Returns false with the reason when the office is not ready, the document does not
     // convert, the office dies, or it does not answer in time (then it is killed and *hung
     // is set).
-    bool convert(const QString& input, const QString& filter, const QString& output,
-                 QString* error, bool* hung = nullptr);
+    bool convert(const QString& input, const QString& filter, const QString& output, QString* error,
+                 bool* hung = nullptr);
 
   private:
     struct Impl;

@@ -108,7 +108,8 @@ void removeLeftoversOfEndedPrograms(const QString& workDir) {
 
 void removeOwnJobFolders(const QString& workDir) {
     for (const QString& name : jobFolders(workDir))
-        if (ownerOf(name) == ::getpid()) QDir(workDir + QLatin1Char('/') + name).removeRecursively();
+        if (ownerOf(name) == ::getpid())
+            QDir(workDir + QLatin1Char('/') + name).removeRecursively();
 }
 
 bool seedOfficeProfile(const QString& profileDir, const QString& programDir) {

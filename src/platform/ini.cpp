@@ -73,7 +73,6 @@ bool sameName(const QByteArray& a, const QByteArray& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-
 // One line whatever the text holds, and read back exactly: a line break would end the value
 // and start a line of its own, and the reader drops blanks and one pair of quotes.
 QByteArray storedValue(const QString& value) {

@@ -10,7 +10,8 @@ namespace {
 
 QString executableDir() {
     if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath())
+        .absolutePath();
 }
 
 }  // namespace

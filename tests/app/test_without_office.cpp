@@ -26,8 +26,8 @@ class OpenCounter {
         int opens = 0;
         alignas(inotify_event) char buffer[4096];
         for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
-            for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) +
-                                                      reinterpret_cast<inotify_event*>(p)->len)
+            for (char* p = buffer; p < buffer + n;
+                 p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
                 ++opens;
         return opens;
     }
@@ -61,8 +61,9 @@ void TestWithoutOffice::startsAndComposes() {
     QFETCH(int, settingsMb);
     QFETCH(QString, composeError);
     const QString unshare = test::programOnPath("unshare");
-    HB_REQUIRE(!hideOffices || (!unshare.isEmpty() && QProcess::execute(unshare, {"-rm", "true"}) == 0),
-               "no private mount namespace (unshare -rm)");
+    HB_REQUIRE(
+        !hideOffices || (!unshare.isEmpty() && QProcess::execute(unshare, {"-rm", "true"}) == 0),
+        "no private mount namespace (unshare -rm)");
     QTemporaryDir tmp;
     QString settings = "[pop]\ntanchu=0\n";
     // Long phrase lists ahead of what is read, as offices collect them.
@@ -85,9 +86,11 @@ void TestWithoutOffice::startsAndComposes() {
     env.insert("HENGBI_MODULE_DIR", tmp.filePath("no-modules"));
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.remove("HENGBI_SOFFICE");
-    if (fakeOffice) env.insert("HENGBI_SOFFICE", test::fakeOffice(tmp.filePath("lo"), test::kConverts));
-    const QString hide = "for d in /usr/lib/libreoffice /opt/libreoffice*; do [ -d \"$d\" ] && "
-                         "mount -t tmpfs none \"$d\"; done; exec \"$@\"";
+    if (fakeOffice)
+        env.insert("HENGBI_SOFFICE", test::fakeOffice(tmp.filePath("lo"), test::kConverts));
+    const QString hide =
+        "for d in /usr/lib/libreoffice /opt/libreoffice*; do [ -d \"$d\" ] && "
+        "mount -t tmpfs none \"$d\"; done; exec \"$@\"";
     OpenCounter opens(tmp.filePath("Set.ini"));
     auto run = [&](const QStringList& args, QString* err = nullptr) {
         QProcess p;

@@ -1,0 +1,11 @@
+// The module of the network back-ends: libcurl and its libraries load with it.
+#include "exchange/ftp_client.h"
+#include "extras/http_client.h"
+
+extern "C" __attribute__((visibility("default"))) hb::FtpClient* hengbiCreateFtpClient(int port) {
+    return new hb::CurlFtpClient(port);
+}
+
+extern "C" __attribute__((visibility("default"))) hb::HttpClient* hengbiCreateHttpClient() {
+    return new hb::CurlHttpClient;
+}

@@ -1,0 +1,6 @@
+// The module of the sound back-end: libpulse and Qt Multimedia load with it.
+#include "recorder/audio_devices.h"
+
+extern "C" __attribute__((visibility("default"))) hb::AudioDevices* hengbiCreateAudioDevices() {
+    return new hb::DesktopAudioDevices;
+}
