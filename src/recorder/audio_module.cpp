@@ -1,4 +1,4 @@
-// The module of the sound back-end: libpulse and Qt Multimedia load with it.
+// The module of the sound back-end: libpulse loads with it.
 #include "recorder/audio_devices.h"
 
 extern "C" __attribute__((visibility("default"))) hb::AudioDevices* hengbiCreateAudioDevices() {
