@@ -1,6 +1,7 @@
 #include "app/backends.h"
 
 #include <QString>
+#include <mutex>
 #include <tuple>
 
 #include "exchange/ftp_client.h"
@@ -18,13 +19,13 @@ class Loaded {
     using Factory = Interface* (*)(Args...);
     Loaded(const char* module, const char* factory, Args... args)
         : module_(module), factory_(factory), args_(args...) {}
+    // Thread-safe: a transfer's thread loads the module while the window may cancel it.
     Interface* get() {
-        if (!object_ && !tried_) {
-            tried_ = true;
+        std::call_once(loaded_, [this] {
             if (const auto make =
                     moduleFunction<Factory>(QLatin1String(module_), factory_, &error_))
                 object_.reset(std::apply(make, args_));
-        }
+        });
         return object_.get();
     }
     QString error() const {
@@ -35,7 +36,7 @@ class Loaded {
     const char* module_;
     const char* factory_;
     std::tuple<Args...> args_;
-    bool tried_ = false;
+    std::once_flag loaded_;
     QString error_;
     std::unique_ptr<Interface> object_;
 };
@@ -62,6 +63,9 @@ class ModuleFtpClient : public FtpClient {
     QString lastError() const override {
         FtpClient* c = real_.get();
         return c ? c->lastError() : real_.error();
+    }
+    void cancel() override {
+        if (FtpClient* c = real_.get()) c->cancel();
     }
 
   private:

@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "app/backends.h"
 #include "exchange/exchange.h"
 #include "exchange/ftp_client.h"
 #include "platform/files.h"
@@ -528,9 +529,11 @@ class ExchangeTest : public QObject {
         writeFileBytes(www(QStringLiteral("A.ini")), QByteArray(400, 'x'));
         TestApp app;
         QVERIFY(app.start());
-        CurlFtpClient ftp(slow.port());
-        ftp.setTimeLimit(how.isEmpty() ? 1500 : 60000);
-        app.ctx.ftp = &ftp;
+        // The officer stops the program's own client, the one behind its network module.
+        CurlFtpClient bounded(slow.port());
+        bounded.setTimeLimit(1500);
+        const std::unique_ptr<FtpClient> own = makeFtpClient(slow.port());
+        app.ctx.ftp = how.isEmpty() ? &bounded : own.get();
         QDir().mkpath(app.ctx.paths.blDir());
         fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
         QTimer::singleShot(800, app.window.get(), [&] {
