@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStandardPaths>
@@ -55,27 +54,9 @@ void drawBadge(QPainter& p, const QRectF& r) {
 
 }  // namespace
 
+// A picture: drawing its title would load a bold CJK face at every start for one line.
 QPixmap bannerPixmap() {
-    QPixmap pixmap(1025, 66);
-    QPainter p(&pixmap);
-    QLinearGradient band(0, 0, 0, 66);
-    band.setColorAt(0, QColor(236, 243, 252));
-    band.setColorAt(1, QColor(206, 222, 242));
-    p.fillRect(pixmap.rect(), band);
-    p.setPen(QPen(QColor(255, 255, 255, 150), 3));
-    for (int x = -66; x < 1025; x += 14) p.drawLine(x, 66, x + 66, 0);
-    p.fillRect(0, 62, 1025, 4, QColor(40, 86, 160));
-    QFont title(QStringLiteral("Noto Serif CJK SC"));
-    title.setPixelSize(30);
-    title.setBold(true);
-    title.setLetterSpacing(QFont::AbsoluteSpacing, 6);
-    p.setFont(title);
-    p.setPen(QColor(255, 255, 255));
-    p.drawText(QRect(2, 2, 1025, 60), Qt::AlignCenter, QStringLiteral("劳动保障监察询问笔录"));
-    p.setPen(QColor(24, 58, 128));
-    p.drawText(QRect(0, 0, 1025, 60), Qt::AlignCenter, QStringLiteral("劳动保障监察询问笔录"));
-    drawBadge(p, QRectF(955, 4, 56, 56));
-    return pixmap;
+    return QPixmap(QStringLiteral(":/hengbi/images/banner.png"));
 }
 
 QImage badgeImage(int size) {

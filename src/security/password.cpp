@@ -1,7 +1,5 @@
 #include "security/password.h"
 
-#include <sodium.h>
-
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +8,7 @@
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/gbk.h"
+#include "platform/modules.h"
 #include "security/registry.h"
 
 namespace hb {
@@ -42,9 +41,10 @@ QString storeFailure(AppContext& ctx, const char* what) {
     return QString::fromUtf8(what) + (why.isEmpty() ? QString() : QLatin1Char('\n') + why);
 }
 
-bool sodiumReady() {
-    static const bool ready = sodium_init() >= 0;
-    return ready;
+// The hash lives in a module: libsodium is not needed for the window to appear.
+template <typename Function>
+Function hashing(const char* symbol) {
+    return moduleFunction<Function>(QStringLiteral("hengbi-password"), symbol);
 }
 
 }  // namespace
@@ -79,24 +79,16 @@ QString normaliseStoredPassword(QString stored) {
 }
 
 QString hashPassword(const QString& typed) {
-    if (!sodiumReady()) return {};
-    const QByteArray bytes = toGb18030(typed);
-    char out[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(out, bytes.constData(), static_cast<unsigned long long>(bytes.size()),
-                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
-        return {};
-    return QString::fromLatin1(out);
+    const auto hash = hashing<QByteArray (*)(const QByteArray&)>("hengbiHashPassword");
+    return hash ? QString::fromLatin1(hash(toGb18030(typed))) : QString();
 }
 
 bool passwordMatches(const QString& stored, const QString& typed) {
     const QString normalised = normaliseStoredPassword(stored);
     if (normalised.isEmpty()) return typed.isEmpty();
-    if (!sodiumReady()) return false;
-    const QByteArray hash = normalised.toLatin1();
-    const QByteArray bytes = toGb18030(typed);
-    return crypto_pwhash_str_verify(hash.constData(), bytes.constData(),
-                                    static_cast<unsigned long long>(bytes.size())) == 0;
+    const auto matches =
+        hashing<bool (*)(const QByteArray&, const QByteArray&)>("hengbiPasswordMatches");
+    return matches && matches(normalised.toLatin1(), toGb18030(typed));
 }
 
 bool runStartupGate(AppContext& ctx, QWidget* mainWindow) {

@@ -35,7 +35,7 @@ for f in usr/bin/hengbi usr/share/applications/hengbi.desktop etc/hengbi/Set.ini
   [ -s "$root/$f" ] || fail "$f missing or empty"
 done
 [ "$(ls "$root/usr/bin")" = hengbi ] || fail "usr/bin holds $(ls "$root/usr/bin")"
-for m in office network audio; do
+for m in office network audio print password; do
   [ -n "$(find "$root/usr/lib" -name "hengbi-$m.so" -size +0)" ] || fail "no module hengbi-$m.so"
 done
 for size in 48 256; do
