@@ -299,7 +299,9 @@ class TestRecorderCapture : public QObject {
         click("按钮4");
         QCOMPARE(record.statusText(), u"笔录.录音保存成功..."_qs);
         const double length = seconds(first);
-        QVERIFY2(length > 1.0 && length < untilGone + 0.5,
+        // The server may also hand over at once what waited in the pipe: 64 KiB, 4.1 s.
+        const double pipeHolds = 65536.0 / (2 * kRate);
+        QVERIFY2(length > 1.0 && length < untilGone + pipeHolds + 0.5,
                  qPrintable(QStringLiteral("%1 of %2 s").arg(length).arg(untilGone)));
         QVERIFY(std::abs(strongestFrequency(first) - kTone) < 10);
 
