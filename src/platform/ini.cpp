@@ -189,14 +189,17 @@ bool IniFile::save(const QString& path, QString* error) const {
 }
 
 IniIndex::IniIndex(QByteArray bytes) : bytes_(std::move(bytes)) {
-    // One pass over the lines that looks further than the first character only at sections.
+    // Sections are found by their "[" alone, at memchr's pace: the lines of an office's long
+    // phrase lists are read only when a value of their section is asked for.
     const QByteArrayView all(bytes_);
     Section* open = nullptr;
-    for (qsizetype at = 0, next = 0; at < all.size(); at = next) {
+    for (qsizetype bracket = all.indexOf('['); bracket >= 0;
+         bracket = all.indexOf('[', bracket + 1)) {
+        qsizetype at = bracket;
+        while (at > 0 && isBlank(all[at - 1])) --at;
+        if (at > 0 && all[at - 1] != '\n') continue;  // a bracket within a line
+        qsizetype next = 0;
         const QByteArrayView line = lineFrom(all, at, &next);
-        qsizetype first = 0;
-        while (first < line.size() && isBlank(line[first])) ++first;
-        if (first == line.size() || line[first] != '[') continue;
         if (open) open->end = at;
         open = nullptr;
         const QByteArray name = folded(shapeOf(line).name);
@@ -204,6 +207,7 @@ IniIndex::IniIndex(QByteArray bytes) : bytes_(std::move(bytes)) {
             open = &sections_[name];
             open->begin = next;
         }
+        bracket = next - 1;
     }
     if (open) open->end = all.size();
 }

@@ -87,6 +87,10 @@ void TestIni::reads_data() {
                                  << "a"
                                  << "k"
                                  << "v";
+    QTest::newRow("bracket within a line") << "[a]\nk=x [b]\n j=1\n"
+                                           << "a"
+                                           << "j"
+                                           << "1";
     QTest::newRow("no final line break") << "[a]\nk=v"
                                          << "a"
                                          << "k"
@@ -100,6 +104,8 @@ void TestIni::reads() {
     QFETCH(QString, expected);
     const IniFile ini(toGbk(file));
     QCOMPARE(ini.value(section, key, QStringLiteral("<default>")), expected);
+    // Set.ini's reader keeps the same rules.
+    QCOMPARE(IniIndex(toGbk(file)).value(section, key, QStringLiteral("<default>")), expected);
 }
 
 void TestIni::cutsLongValuesAtAWholeCharacter() {
