@@ -11,6 +11,11 @@ HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-
 # qt6-translations-l10n: Qt's own dialogs and buttons in Chinese.
 HB_RUN_PACKAGES="fonts-arphic-gbsn00lp fonts-noto-cjk fonts-symbola xvfb xauth xdg-utils libreoffice-writer libreoffice-calc
   pulseaudio pulseaudio-utils qt6-translations-l10n"
+# The Windows edition: MinGW-w64 (posix threads for std::thread), Wine to run it, NSIS to
+# package it, dpkg-dev to unpack Debian's Qt and libsodium sources and autotools to configure
+# libsodium, ImageMagick for the screenshot.
+HB_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis
+  dpkg-dev autoconf automake libtool ninja-build cmake ccache imagemagick xvfb xauth"
 # xdotool, xclip, x11-xserver-utils (xmodmap): the officer's walk; desktop-file-utils: the
 # launcher's check.
 HB_TEST_PACKAGES="sox cups cups-client cups-bsd printer-driver-cups-pdf python3-pyftpdlib lintian
