@@ -64,33 +64,35 @@ fetch_source() {
   echo "$dir"
 }
 
+# The build folder stays in the cache: a build cut short (a stopped session, a full disk)
+# resumes where it stopped on the next run instead of starting over.
 build_qt() {
-  local src build
+  local src build=$work/qt-build
   src=$(fetch_source qt6-base "$QT_VERSION")
-  build=$work/qt-build
-  rm -rf "$build" "$qt_prefix"
-  mkdir -p "$build" "$qt_prefix"
+  mkdir -p "$qt_prefix"
   # The prefix keeps its own copy of the toolchain: qt-cmake chains it, and the tree may move.
   cp "$root/cmake/mingw-w64-x86_64.cmake" "$qt_prefix/mingw-w64-x86_64.cmake"
-  local ccache=()
-  command -v ccache >/dev/null && ccache=(-ccache)
-  (
-    cd "$build"
+  if [ ! -e "$build/build.ninja" ]; then
+    rm -rf "$build"
+    mkdir -p "$build"
+    local ccache=()
+    command -v ccache >/dev/null && ccache=(-ccache)
     # Only what the program links: Core, Gui, Widgets, Test and the windows platform plugin.
-    # Debian's source has no wintab.h, hence no tablet events.
-    "$src/configure" -prefix "$qt_prefix" -release -xplatform win32-g++ \
+    # Debian's source has no wintab.h, hence no tablet events. Fonts come from DirectWrite/GDI.
+    (cd "$build" && nice -n 19 "$src/configure" -prefix "$qt_prefix" -release -xplatform win32-g++ \
       -qt-host-path /usr "${ccache[@]}" \
       -nomake examples -nomake tests \
-      -no-feature-tabletevent -no-opengl -no-dbus -no-icu -no-openssl \
+      -no-feature-tabletevent -no-opengl -no-dbus -no-icu \
       -no-feature-network -no-feature-sql -no-feature-printsupport -no-feature-concurrent \
-      -no-feature-xml \
-      -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz \
+      -no-feature-xml -no-feature-jpeg -no-feature-gif -no-feature-freetype \
+      -no-feature-textmarkdownreader -no-feature-textmarkdownwriter \
+      -qt-zlib -qt-pcre -qt-libpng -qt-harfbuzz \
       -- -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/mingw-w64-x86_64.cmake" \
-      -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
-    nice -n 19 cmake --build . --parallel "$jobs"
-    cmake --install .
-  )
+      -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+  fi
+  nice -n 19 cmake --build "$build" --parallel "$jobs"
+  cmake --install "$build"
   touch "$qt_prefix/$done_mark"
 }
 
