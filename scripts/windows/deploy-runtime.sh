@@ -11,11 +11,7 @@ runtime_dll() {
   local found
   found=$($triplet-g++-posix -print-file-name="$1")
   # The compiler prints the bare name when it has no such file.
-  if [ "$found" = "$1" ]; then
-    found=$(find /usr/lib/gcc/$triplet /usr/$triplet/lib -name "$1" -path '*posix*' 2>/dev/null | head -1)
-    [ -n "$found" ] || found=$(find /usr/$triplet/lib -name "$1" | head -1)
-  fi
-  [ -e "$found" ] || { echo "no $1" >&2; return 1; }
+  [[ $found = /* && -e $found ]] || { echo "no $1 beside $triplet-g++-posix" >&2; return 1; }
   echo "$found"
 }
 

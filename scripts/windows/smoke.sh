@@ -21,7 +21,7 @@ report=$build/smoke-report.txt
 rm -f "$report" "$build/smoke.png"
 xvfb-run -a -s "-screen 0 640x240x24" bash -c '
   wineboot -i >/dev/null 2>&1 || true
-  wine64 "$1/smoke.exe" "$(winepath -w "$2")" 8000 &
+  wine "$1/smoke.exe" "$(winepath -w "$2")" 8000 &
   pid=$!
   sleep 6
   import -window root "$1/smoke.png"
