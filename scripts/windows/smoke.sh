@@ -21,9 +21,9 @@ report=$build/smoke-report.txt
 rm -f "$report" "$build/smoke.png"
 xvfb-run -a -s "-screen 0 640x240x24" bash -c '
   wineboot -i >/dev/null 2>&1 || true
-  wine "$1/smoke.exe" "$(winepath -w "$2")" 8000 &
+  wine "$1/smoke.exe" "$(winepath -w "$2")" 1000 &
   pid=$!
-  sleep 6
+  for _ in $(seq 120); do [ -s "$2" ] && break; sleep 1; done
   import -window root "$1/smoke.png"
   wait $pid
 ' _ "$build" "$report"

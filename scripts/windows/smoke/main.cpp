@@ -25,11 +25,12 @@ int main(int argc, char *argv[])
     window.move(40, 40);
     window.show();
 
-    // A GUI program has no console under Windows: the report goes to a file.
+    // A GUI program has no console under Windows: the report goes to a file once the window
+    // is up, and the window stays a while longer for the screenshot.
     const QString reportPath = app.arguments().value(1);
-    const int quitAfterMs = app.arguments().value(2, QStringLiteral("0")).toInt();
-    if (quitAfterMs > 0) {
-        QTimer::singleShot(quitAfterMs, &app, [&] {
+    const int reportAfterMs = app.arguments().value(2, QStringLiteral("0")).toInt();
+    if (reportAfterMs > 0) {
+        QTimer::singleShot(reportAfterMs, &app, [&] {
             QFile report(reportPath);
             if (!report.open(QIODevice::WriteOnly | QIODevice::Text))
                 return app.exit(2);
@@ -41,7 +42,7 @@ int main(int argc, char *argv[])
                 << "gbk=" << (gbk.isValid() ? QString(gbk.decode(gbkBytes)).toUtf8().toHex()
                                             : QByteArray("unavailable"))
                 << '\n';
-            app.exit(0);
+            QTimer::singleShot(5000, &app, &QApplication::quit);
         });
     }
     return app.exec();
