@@ -79,11 +79,12 @@ build_qt() {
     command -v ccache >/dev/null && ccache=(-ccache)
     # Only what the program links: Core, Gui, Widgets, Test and the windows platform plugin.
     # Debian's source has no wintab.h, hence no tablet events. Fonts come from DirectWrite/GDI.
-    # The Direct2D platform plugin would compile the windows plugin a second time.
+    # The Direct2D platform plugin would compile the windows plugin a second time; without it
+    # Qt 6.4 leaves out the DirectWrite 3 font database the windows plugin still calls.
     (cd "$build" && nice -n 19 "$src/configure" -prefix "$qt_prefix" -release -xplatform win32-g++ \
       -qt-host-path /usr "${ccache[@]}" \
       -nomake examples -nomake tests \
-      -no-feature-tabletevent -no-feature-direct2d -no-opengl -no-dbus -no-icu \
+      -no-feature-tabletevent -no-feature-direct2d -no-feature-directwrite3 -no-opengl -no-dbus -no-icu \
       -no-feature-network -no-feature-sql -no-feature-printsupport -no-feature-concurrent \
       -no-feature-xml -no-feature-jpeg -no-feature-gif -no-feature-freetype \
       -no-feature-textmarkdownreader -no-feature-textmarkdownwriter \
