@@ -1,7 +1,6 @@
 #include "platform/gbk.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "platform/gbk_codec.h"
 
 namespace hb {
 namespace {
@@ -18,26 +17,19 @@ qsizetype sequenceLength(const QByteArray& bytes, qsizetype i) {
     return 2;
 }
 
-QString decodeGbk(const QByteArray& bytes) {
-    QStringDecoder decoder("GBK");
-    return decoder.decode(bytes);
-}
-
 }  // namespace
 
 QByteArray toGbk(const QString& text) {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
+    return codec::encodeGbk(text, nullptr);
 }
 
 QByteArray toGb18030(const QString& text) {
     if (isGbkEncodable(text)) return toGbk(text);
     QByteArray out;
-    QStringEncoder gb18030("GB18030");
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString c = text.mid(i, n);
-        out += isGbkEncodable(c) ? toGbk(c) : QByteArray(gb18030.encode(c));
+        out += isGbkEncodable(c) ? toGbk(c) : codec::encodeGb18030(c);
         i += n;
     }
     return out;
@@ -55,14 +47,13 @@ QString fromGbk(const QByteArray& bytes) {
         text.replace(i, 1, "\xA2\xE3");
         i += 2;
     }
-    QStringDecoder decoder("GB18030");
-    return decoder.decode(text);
+    return codec::decodeGb18030(text);
 }
 
 bool isGbkEncodable(const QString& text) {
-    QStringEncoder encoder("GBK");
-    const QByteArray bytes = encoder.encode(text);
-    return !encoder.hasError() && decodeGbk(bytes) == text;
+    bool lossless = true;
+    const QByteArray bytes = codec::encodeGbk(text, &lossless);
+    return lossless && codec::decodeGbk(bytes) == text;
 }
 
 QByteArray cutGbk(const QByteArray& bytes, qsizetype maxBytes) {
