@@ -4,28 +4,60 @@ find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Test)
 include(GNUInstallDirs)
 enable_testing()
 
+# libsodium, built beside the cross Qt; linked statically so that no DLL of it travels.
+set(HB_SODIUM_PREFIX "" CACHE PATH "libsodium built for MinGW")
+find_library(HB_SODIUM_LIBRARY libsodium.a PATHS ${HB_SODIUM_PREFIX}/lib NO_DEFAULT_PATH
+             NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+add_library(PkgConfig::SODIUM STATIC IMPORTED)
+set_target_properties(PkgConfig::SODIUM PROPERTIES IMPORTED_LOCATION ${HB_SODIUM_LIBRARY}
+  INTERFACE_INCLUDE_DIRECTORIES ${HB_SODIUM_PREFIX}/include
+  INTERFACE_COMPILE_DEFINITIONS SODIUM_STATIC)
+
 # Programs and tests land beside the DLLs they load: Windows looks there first.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 file(MAKE_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
                   OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(NOT EXISTS "${dll_path}")
+  if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
     message(FATAL_ERROR "MinGW runtime ${dll} not found")
   endif()
   file(COPY ${dll_path} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 endforeach()
 add_custom_target(hb_qt_runtime ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui>
-          $<TARGET_FILE:Qt6::Widgets> $<TARGET_FILE:Qt6::Test> ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+          $<TARGET_FILE:Qt6::Widgets> $<TARGET_FILE:Qt6::Test> ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/platforms
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
+          $<TARGET_FILE:Qt6::QMinimalIntegrationPlugin>
+          ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/platforms)
 
-add_subdirectory(src/platform)
+foreach(dir platform resources security record document library recorder exchange extras app)
+  add_subdirectory(src/${dir})
+endforeach()
 
-# A private Wine prefix per build: tests never share or leave state in the user's.
-set(HB_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;QT_QPA_PLATFORM=offscreen"
+# A window program: no console opens beside it.
+add_executable(hengbi WIN32 src/main.cpp)
+target_link_libraries(hengbi PRIVATE hb_app)
+
+# The tests that need no Linux, the same sources as there. A private Wine prefix per build:
+# tests never share or leave state in the user's.
+add_library(hb_test_support STATIC tests/support/fakes.cpp tests/support/fakes.h
+  tests/support/fake_office.cpp tests/support/fake_office.h tests/support/require.h)
+target_include_directories(hb_test_support PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(hb_test_support PUBLIC hb_document hb_security Qt6::Test)
+set(HB_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;QT_QPA_PLATFORM=minimal"
                 "HB_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
-add_executable(test_ini tests/platform/test_ini.cpp)
-target_include_directories(test_ini PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(test_ini PRIVATE hb_platform Qt6::Test)
-add_test(NAME test_ini COMMAND test_ini)
-set_tests_properties(test_ini PROPERTIES ENVIRONMENT "${HB_WINE_ENV}")
+function(hb_add_test name)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  list(TRANSFORM T_UNPARSED_ARGUMENTS PREPEND ${CMAKE_SOURCE_DIR}/tests/)
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE hb_test_support ${T_LIBS} Qt6::Test)
+  # Under Wine the plain log goes to the debugger's channel; TAP goes to stdout.
+  add_test(NAME ${name} COMMAND ${name} -o -,tap)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${HB_WINE_ENV}")
+endfunction()
+hb_add_test(test_ini platform/test_ini.cpp)
+hb_add_test(test_gbk platform/test_gbk.cpp)
+hb_add_test(test_document_model document/test_document_model.cpp LIBS hb_document)
+hb_add_test(test_composer document/test_composer.cpp document/desk.h LIBS hb_document)

@@ -8,19 +8,14 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/backends.h"
 #include "app/startup.h"
+#include "app/system_services.h"
 #include "app/translations.h"
 #include "app/wiring.h"
-#include "document/batch.h"
-#include "document/libreoffice.h"
-#include "exchange/ftp_client.h"
-#include "extras/http_client.h"
 #include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
-#include "recorder/audio_devices.h"
 #include "resources/resources.h"
 #include "security/registry.h"
 
@@ -54,25 +49,6 @@ std::unique_ptr<MainWindow> buildMainWindow(AppContext& ctx) {
     wireExchange(w, ctx);
     wireExtras(w, ctx);
     return window;
-}
-
-void keepOfficeRunningOnceDrawn(MainWindow& window, LibreOfficeSuite& office) {
-    // The office takes seconds of processor time to start: the window is drawn first.
-    class FirstPaint : public QObject {
-      public:
-        FirstPaint(LibreOfficeSuite& office, QObject* parent) : QObject(parent), office_(office) {}
-        bool eventFilter(QObject* watched, QEvent* e) override {
-            if (e->type() == QEvent::Paint) {
-                watched->removeEventFilter(this);
-                QTimer::singleShot(0, this, [this] { office_.keepOfficeRunning(); });
-            }
-            return false;
-        }
-
-      private:
-        LibreOfficeSuite& office_;
-    };
-    window.client()->installEventFilter(new FirstPaint(office, window.client()));
 }
 
 namespace {
@@ -215,7 +191,7 @@ int runApplication(int argc, char** argv) {
     }
     if (command == QLatin1String("compose")) {
         QCoreApplication core(argc, argv);
-        return runComposeCommand(args.mid(1));
+        return runCompose(args.mid(1));
     }
     // Options are Qt's own (-platform, -style ...); a word is a command.
     if (!command.isEmpty() && !command.startsWith(QLatin1Char('-')))
@@ -223,7 +199,7 @@ int runApplication(int argc, char** argv) {
             stderr,
             QStringLiteral("hengbi: 没有“%1”这个命令；hengbi --help 列出命令。\n").arg(command), 2);
     // Before the first font is looked up, so that this process sees the alias as well.
-    installFontAlias();
+    prepareDesktop();
     DesktopSessionCheck desktop;
     QApplication app(argc, argv);
     desktop.passed();
@@ -237,9 +213,6 @@ int runApplication(int argc, char** argv) {
     DesktopShell shell;
     SystemClock clock;
     RealPause pause;
-    const std::unique_ptr<FtpClient> ftp = makeFtpClient(21);
-    const std::unique_ptr<HttpClient> http = makeHttpClient();
-    const std::unique_ptr<AudioDevices> audio = makeAudioDevices();
     AppContext ctx;
     ctx.executablePath = QApplication::applicationFilePath();
     ctx.paths = Paths::fromEnvironment(QApplication::applicationDirPath());
@@ -252,14 +225,14 @@ int runApplication(int argc, char** argv) {
     ctx.clock = &clock;
     ctx.pause = &pause;
     ctx.registry = &registry;
-    ctx.ftp = ftp.get();
-    ctx.http = http.get();
-    LibreOfficeSuite office(&shell);
-    ctx.office = &office;
-    ctx.audio = audio.get();
+    SystemServices services = makeSystemServices(shell);
+    ctx.office = services.office.get();
+    ctx.audio = services.audio.get();
+    ctx.ftp = services.ftp.get();
+    ctx.http = services.http.get();
 
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
-    keepOfficeRunningOnceDrawn(*window, office);
+    if (services.onceDrawn) services.onceDrawn(*window);
     const QString screenshot = qEnvironmentVariable("HENGBI_SCREENSHOT");
     if (!screenshot.isEmpty()) screenshotMode(*window, screenshot);
     // Before the empty lists and the design title appear, once a start.

@@ -9,10 +9,6 @@ struct AppContext;
 
 // The main window with every subsystem wired to it and ctx.record / ctx.startUp set.
 std::unique_ptr<MainWindow> buildMainWindow(AppContext& ctx);
-class LibreOfficeSuite;
-
-// The kept office starts once the window has been drawn, and ends with the office object.
-void keepOfficeRunningOnceDrawn(MainWindow& window, LibreOfficeSuite& office);
 // 宋体 and SimSun are drawn with the Song face; the window font has the metrics of 宋体.
 void installFonts();
 // The program: the window, or a batch command given on the command line.

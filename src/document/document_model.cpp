@@ -1,5 +1,6 @@
 #include "document/document_model.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -233,6 +234,11 @@ QByteArray DocumentModel::toFlatOdf(const QByteArray& skeleton) const {
         }
     }
     return out.toUtf8();
+}
+
+QByteArray blankDocumentSource() {
+    QFile f(QStringLiteral(":/hengbi-document/Doc.fodt"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace hb

@@ -59,4 +59,7 @@ class DocumentModel {
     RunFormat format_;
 };
 
+// The Flat ODF source of the blank record document.
+QByteArray blankDocumentSource();
+
 }  // namespace hb

@@ -3,14 +3,18 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTimer>
+#include <QWidget>
 
 #include "document/kept_office.h"
+#include "document/office_components.h"
 #include "document/print_queue.h"
 #include "document/soffice.h"
 #include "platform/background.h"
@@ -21,11 +25,6 @@
 #include "resources/resources.h"
 
 namespace hb {
-
-QByteArray blankDocumentSource() {
-    QFile f(QStringLiteral(":/hengbi-document/Doc.fodt"));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct LibreOfficeSuite::Current {
     enum class Kind {
@@ -387,6 +386,24 @@ void LibreOfficeSuite::spreadsheetShow() {
     if (!shell_ || !shell_->startDetached(dir + QStringLiteral("/soffice"),
                                           {QStringLiteral("--calc"), sheetPath_}))
         fail(QStringLiteral("无法启动 LibreOffice Calc"));
+}
+
+void keepOfficeRunningOnceDrawn(QWidget* shown, LibreOfficeSuite& office) {
+    class FirstPaint : public QObject {
+      public:
+        FirstPaint(LibreOfficeSuite& office, QObject* parent) : QObject(parent), office_(office) {}
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            if (e->type() == QEvent::Paint) {
+                watched->removeEventFilter(this);
+                QTimer::singleShot(0, this, [this] { office_.keepOfficeRunning(); });
+            }
+            return false;
+        }
+
+      private:
+        LibreOfficeSuite& office_;
+    };
+    shown->installEventFilter(new FirstPaint(office, shown));
 }
 
 }  // namespace hb

@@ -10,6 +10,8 @@
 #include "document/document_model.h"
 #include "document/office.h"
 
+class QWidget;
+
 namespace hb {
 
 class KeptOffice;
@@ -85,7 +87,8 @@ class LibreOfficeSuite : public OfficeSuite {
     int cleanup_ = 0;
 };
 
-// The Flat ODF source of the blank record document.
-QByteArray blankDocumentSource();
+// The office takes seconds of processor time to start: it starts once the widget has been
+// drawn, and ends with the office object.
+void keepOfficeRunningOnceDrawn(QWidget* shown, LibreOfficeSuite& office);
 
 }  // namespace hb

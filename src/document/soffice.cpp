@@ -158,15 +158,6 @@ QString findOfficeProgramDir(const QString& overridePath, const QStringList& can
     return {};
 }
 
-bool hasSpreadsheet(const QString& programDir) {
-    return QFileInfo::exists(programDir + QStringLiteral("/libsclo.so"));
-}
-
-QString missingSpreadsheetReason() {
-    return QStringLiteral(
-        "没有安装 LibreOffice Calc，无法打开表格。\n请管理员安装软件包 libreoffice-calc。");
-}
-
 QString findOfficeProgramDir() {
     QStringList candidates;
     const QString onPath = QStandardPaths::findExecutable(QStringLiteral("soffice"));

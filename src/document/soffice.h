@@ -12,10 +12,6 @@ namespace hb {
 QString findOfficeProgramDir();
 // The same search over given places, for tests.
 QString findOfficeProgramDir(const QString& overridePath, const QStringList& candidates);
-// Whether that office has Calc, which the package only recommends; and what to tell the
-// officer when it has not.
-bool hasSpreadsheet(const QString& programDir);
-QString missingSpreadsheetReason();
 
 // Seeds a private profile: no first-start checks. False when it cannot be written.
 bool seedOfficeProfile(const QString& profileDir, const QString& programDir);

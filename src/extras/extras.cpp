@@ -3,7 +3,7 @@
 #include <QDir>
 
 #include "document/office.h"
-#include "document/soffice.h"
+#include "document/office_components.h"
 #include "extras/http_client.h"
 #include "extras/links.h"
 #include "platform/background.h"

@@ -1,6 +1,5 @@
 #include "platform/files.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
@@ -13,6 +12,7 @@
 #include <limits>
 
 #include "platform/gbk.h"
+#include "platform/native_file.h"
 
 namespace hb {
 namespace {
@@ -23,7 +23,9 @@ QString reasonFor(int error) {
         case 0:
             return {};
         case ENOSPC:
+#ifdef EDQUOT
         case EDQUOT:
+#endif
             return QStringLiteral("磁盘空间已满");
         case EFBIG:
             return QStringLiteral("文件超过了系统允许的大小");
@@ -60,8 +62,7 @@ QString sizeText(qint64 bytes) {
 // without a writer is refused instead of holding the caller.
 int openRegular(const QString& path, QString* why) {
     errno = 0;
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = native::openForReading(path);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0) {
         *why = reasonFor(errno ? errno : EIO);
@@ -185,8 +186,7 @@ bool StreamedFile::commit() {
     const QString written = file_->fileName();
     file_.reset();
     errno = 0;
-    if (replacedLink_ &&
-        ::rename(QFile::encodeName(written).constData(), QFile::encodeName(path_).constData())) {
+    if (replacedLink_ && !native::renameOver(written, path_)) {
         fail(QStringLiteral("无法替换原来的文件"));
         QFile::remove(written);
         return false;

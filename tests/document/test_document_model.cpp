@@ -2,7 +2,6 @@
 #include <QtTest>
 
 #include "document/document_model.h"
-#include "document/libreoffice.h"
 
 using namespace hb;
 

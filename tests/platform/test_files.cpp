@@ -1,32 +1,18 @@
 #include <QDir>
 #include <QProcess>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "platform/files.h"
-#include "platform/gb18030.h"
-#include "platform/gbk.h"
 #include "platform/shell.h"
 #include "support/file_size_limit.h"
 #include "support/require.h"
 
 using namespace hb;
 
-namespace {
-QString readFileUtf8(const QString& path) {
-    return QString::fromUtf8(readFileBytes(path));
-}
-}  // namespace
-
 class TestFiles : public QObject {
     Q_OBJECT
   private slots:
-    void gbkStopsAtNul();
-    void gb18030_data();
-    void gb18030();
-    void gb18030TablesMatchQt();
-    void shippedTextsAreGbk();
     void failedWriteKeepsTheOldFile_data();
     void failedWriteKeepsTheOldFile();
     void unsafeNames_data();
@@ -34,72 +20,6 @@ class TestFiles : public QObject {
     void launcherExec_data();
     void launcherExec();
 };
-
-void TestFiles::gbkStopsAtNul() {
-    QCOMPARE(fromGbk(toGbk("询问") + QByteArray("\0尾", 4)), QStringLiteral("询问"));
-    QVERIFY(!isGbkEncodable(QStringLiteral("😀")));
-    QCOMPARE(toGbkLines("a\nb\r\nc"), QByteArray("a\r\nb\r\nc"));
-}
-
-void TestFiles::gb18030_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("GBK text keeps its GBK bytes") << "询问笔录·—" << toGbk("询问笔录·—");
-    QTest::newRow("euro sign, GBK's one byte") << "€5"
-                                               << QByteArray(
-                                                      "\x80"
-                                                      "5");
-    QTest::newRow("outside GBK, four bytes") << "王𠮷" << QByteArray("\xCD\xF5\x95\x34\xB2\x35");
-    QTest::newRow("outside GBK, two bytes") << "ḿ" << QByteArray("\xA8\xBC");
-    QTest::newRow("emoji between GBK") << "甲😀乙" << toGbk("甲") + "\x94\x39\xFC\x36" + toGbk("乙");
-}
-
-void TestFiles::gb18030() {
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(toGb18030(text), bytes);
-    QCOMPARE(fromGbk(bytes), text);
-    // A cut never splits a character.
-    for (qsizetype n = 0; n <= bytes.size(); ++n)
-        QVERIFY(text.startsWith(fromGbk(cutGbk(bytes, n))));
-}
-
-// The tables serve where Qt has no GB18030; where it has, they must agree with it everywhere.
-void TestFiles::gb18030TablesMatchQt() {
-    if (!QStringEncoder("GB18030").isValid()) QSKIP("Qt has no GB18030 here");
-    int differences = 0;
-    for (char32_t cp = 0x80; cp <= 0x10FFFF; cp += cp < 0x10000 ? 1 : 0x3FF) {
-        // Qt's encoder drops a byte-order mark, which the tables keep.
-        if ((cp >= 0xD800 && cp < 0xE000) || cp == 0xFEFF) continue;
-        const QString c = QString::fromUcs4(&cp, 1);
-        QStringEncoder gbk("GBK");
-        const QByteArray cp936 = gbk.encode(c);
-        const QByteArray expected = QStringEncoder("GB18030").encode(c);
-        const QByteArray beyond = gb18030::encodeBeyondCp936(cp);
-        const auto hex = QString::number(cp, 16);
-        QCOMPARE_EQ(beyond, !gbk.hasError() && cp936 == expected ? QByteArray() : expected);
-        if (beyond.size() == 4)
-            QVERIFY2(gb18030::decodeFourBytes(beyond.data()) == cp, qPrintable(hex));
-        if (beyond.size() == 2) {
-            QVERIFY2(gb18030::twoByteDifference(beyond[0], beyond[1]) == cp, qPrintable(hex));
-            ++differences;
-        }
-    }
-    QCOMPARE(differences, 82);
-}
-
-void TestFiles::shippedTextsAreGbk() {
-    const QStringList dirs = {":/hengbi/texts", ":/hengbi/defaults"};
-    int files = 0;
-    for (const QString& dir : dirs) {
-        for (const QString& name : QDir(dir).entryList(QDir::Files)) {
-            const QString text = readFileUtf8(dir + '/' + name);
-            QVERIFY2(isGbkEncodable(text), qPrintable(name));
-            ++files;
-        }
-    }
-    QVERIFY(files >= 23);
-}
 
 void TestFiles::launcherExec_data() {
     QTest::addColumn<QString>("program");

@@ -1,0 +1,20 @@
+#include <cstdio>
+
+#include "app/system_services.h"
+
+namespace hb {
+
+// Word through COM, waveIn/waveOut and the Windows Internet functions are still to come:
+// until then the office, sound and network seams stay empty.
+void prepareDesktop() {}
+
+SystemServices makeSystemServices(Shell&) {
+    return {};
+}
+
+int runCompose(const QStringList&) {
+    std::fputs("hengbi compose: 这一版本还不能不开窗口排版笔录。\n", stderr);
+    return 1;
+}
+
+}  // namespace hb
