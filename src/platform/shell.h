@@ -23,9 +23,10 @@ class DesktopShell : public Shell {
     QString findProgram(const QStringList& candidates) override;
 };
 
-// The Exec value of a Desktop Entry that starts the program with no arguments.
+// The Exec value of a Desktop Entry that starts the program with no arguments (Linux).
 QString desktopExecValue(const QString& program);
-// Writes the desktop launcher 衡笔.desktop for the executable (executable bit set).
+// Writes the desktop launcher for the executable: 衡笔.desktop with its executable bit on
+// Linux, the shortcut 衡笔.lnk on Windows.
 bool writeDesktopLauncher(const QString& desktopDir, const QString& executablePath);
 
 }  // namespace hb
