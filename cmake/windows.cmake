@@ -46,7 +46,9 @@ add_library(hb_test_support STATIC tests/support/fakes.cpp tests/support/fakes.h
   tests/support/fake_office.cpp tests/support/fake_office.h tests/support/require.h)
 target_include_directories(hb_test_support PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(hb_test_support PUBLIC hb_document hb_security Qt6::Test)
+# Wine points the prefix's Desktop and Documents at HOME: a folder of the build, not the user's.
 set(HB_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;QT_QPA_PLATFORM=minimal"
+                "HOME=${CMAKE_BINARY_DIR}/wine-home"
                 "HB_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 function(hb_add_test name)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
@@ -61,3 +63,8 @@ hb_add_test(test_ini platform/test_ini.cpp)
 hb_add_test(test_gbk platform/test_gbk.cpp)
 hb_add_test(test_document_model document/test_document_model.cpp LIBS hb_document)
 hb_add_test(test_composer document/test_composer.cpp document/desk.h LIBS hb_document)
+
+# The program itself: its main window appears on a virtual screen.
+add_test(NAME hengbi_window COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/window-check.sh
+         $<TARGET_FILE:hengbi> ${CMAKE_BINARY_DIR}/hengbi-window.png)
+set_tests_properties(hengbi_window PROPERTIES ENVIRONMENT "${HB_WINE_ENV}" TIMEOUT 180)
