@@ -3,7 +3,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
-#include <QStringDecoder>
 #include <QTest>
 
 #include "library/library.h"
@@ -44,9 +43,8 @@ const QHash<QString, QString> kTitles = {
 
 // Strict GBK: a byte sequence that is not GBK is an error, not a replacement character.
 bool decodesAsGbk(const QByteArray& bytes) {
-    QStringDecoder decoder("GBK", QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError() && !text.contains(QChar::ReplacementCharacter);
+    const QString text = fromGbk(bytes);
+    return !text.contains(QChar::ReplacementCharacter) && toGbk(text) == bytes;
 }
 
 // What the box shows for a file: its GBK text with paragraphs split at CR LF.

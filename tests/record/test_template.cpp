@@ -108,8 +108,8 @@ void TestTemplate::openCommand() {
     app.trigger(QStringLiteral("打开(笔录模板)"));  // cancelled
     QCOMPARE(app.dialogs.fileDialogs.value(0).designName, QStringLiteral("通用对话框2"));
     QCOMPARE(app.dialogs.fileDialogs.value(0).filter, QStringLiteral("*.ini 笔录模板文件|*.ini"));
-    QCOMPARE(app.dialogs.lastText(),
-             " 没有选择正确的笔录模板 *.ini文件，模板文件保存在 <" + app.dir("BL/") + "> 目录中。");
+    QCOMPARE(app.dialogs.lastText(), " 没有选择正确的笔录模板 *.ini文件，模板文件保存在 <" +
+                                         QDir::toNativeSeparators(app.dir("BL/")) + "> 目录中。");
     QCOMPARE(app.dialogs.shown.value(0).caption, QStringLiteral("提示："));
     QCOMPARE(r.text(Field::workUnit), QStringLiteral("已录入"));
 
