@@ -50,9 +50,9 @@ target_link_libraries(hb_test_support PUBLIC hb_app Qt6::Test)
 # Wine points the prefix's Desktop and Documents at HOME: a folder of the build, not the user's.
 # Wine passes QT_ variables on only under a WINE prefix. The plain test log goes to stderr's
 # console only when told: there is none under CTest.
-set(HB_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all"
-                "WINEQT_QPA_PLATFORM=minimal;WINEQT_FORCE_STDERR_LOGGING=1"
-                "HOME=${CMAKE_BINARY_DIR}/wine-home"
+set(HB_WINE_PREFIX_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all"
+                       "HOME=${CMAKE_BINARY_DIR}/wine-home")
+set(HB_WINE_ENV ${HB_WINE_PREFIX_ENV} "WINEQT_QPA_PLATFORM=minimal;WINEQT_FORCE_STDERR_LOGGING=1"
                 "HB_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 function(hb_add_test name)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
@@ -75,4 +75,4 @@ hb_add_test(test_library_forms library/test_forms.cpp)
 # The program itself: its main window appears on a virtual screen.
 add_test(NAME hengbi_window COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/window-check.sh
          $<TARGET_FILE:hengbi> ${CMAKE_BINARY_DIR}/hengbi-window.png)
-set_tests_properties(hengbi_window PROPERTIES ENVIRONMENT "${HB_WINE_ENV}" TIMEOUT 180)
+set_tests_properties(hengbi_window PROPERTIES ENVIRONMENT "${HB_WINE_PREFIX_ENV}" TIMEOUT 180)
