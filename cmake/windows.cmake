@@ -40,18 +40,19 @@ endforeach()
 add_executable(hengbi WIN32 src/main.cpp)
 target_link_libraries(hengbi PRIVATE hb_app)
 
-# The tests that need no Linux, the same sources as there. A private Wine prefix per build:
-# tests never share or leave state in the user's.
+# The tests that need no Linux, the same sources as there.
 add_library(hb_test_support STATIC tests/support/fakes.cpp tests/support/fakes.h
   tests/support/fake_office.cpp tests/support/fake_office.h tests/support/test_app.cpp
   tests/support/test_app.h tests/support/ui.cpp tests/support/ui.h tests/support/require.h)
 target_include_directories(hb_test_support PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(hb_test_support PUBLIC hb_app Qt6::Test)
-# Wine points the prefix's Desktop and Documents at HOME: a folder of the build, not the user's.
-# Wine passes QT_ variables on only under a WINE prefix. The plain test log goes to stderr's
-# console only when told: there is none under CTest.
+# A private Wine prefix per build: tests never share or leave state in the user's. Wine points
+# the prefix's Desktop and Documents at HOME: a folder of the build too.
 set(HB_WINE_PREFIX_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all"
                        "HOME=${CMAKE_BINARY_DIR}/wine-home")
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/wine-home)
+# Wine passes QT_ variables on only under a WINE prefix. The plain test log goes to stderr's
+# console only when told: there is none under CTest.
 set(HB_WINE_ENV ${HB_WINE_PREFIX_ENV} "WINEQT_QPA_PLATFORM=minimal;WINEQT_FORCE_STDERR_LOGGING=1"
                 "HB_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 function(hb_add_test name)

@@ -20,7 +20,6 @@ nice cmake --build "$build" --parallel "${HB_WINDOWS_JOBS:-2}"
 
 # Wine makes its prefix on first use; done once here, the tests do not race to make it.
 if [ ! -e "$build/wineprefix/system.reg" ]; then
-  mkdir -p "$build/wine-home"
   HOME=$build/wine-home WINEPREFIX=$build/wineprefix WINEDEBUG=-all wineboot -i >/dev/null 2>&1
 fi
 ctest --test-dir "$build" --output-on-failure --timeout 300 "$@"
