@@ -16,6 +16,9 @@ xvfb-run -a -s "-screen 0 1120x760x24" bash -euo pipefail -c '
     done
     return 1
   }
+  # A Wine session left by the tests before has no display: this one starts afresh on ours.
+  wineserver -k 2>/dev/null || true
+  wineserver -w
   wine "$exe" &
   pid=$!
   trap "kill $pid 2>/dev/null; wineserver -k 2>/dev/null || true" EXIT
