@@ -3,6 +3,7 @@
 find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Test)
 include(GNUInstallDirs)
 enable_testing()
+include(cmake/modules.cmake)
 
 # libsodium, built beside the cross Qt; linked statically so that no DLL of it travels.
 set(HB_SODIUM_PREFIX "" CACHE PATH "libsodium built for MinGW")
@@ -39,6 +40,7 @@ endforeach()
 # A window program: no console opens beside it.
 add_executable(hengbi WIN32 src/main.cpp)
 target_link_libraries(hengbi PRIVATE hb_app)
+add_dependencies(hengbi hb_modules)
 
 # The tests that need no Linux, the same sources as there.
 add_library(hb_test_support STATIC tests/support/fakes.cpp tests/support/fakes.h

@@ -31,7 +31,7 @@ QStringList moduleDirectories() {
 void* moduleSymbol(const QString& name, const char* symbol, QString* why) {
     QString reasons;
     for (const QString& dir : moduleDirectories()) {
-        const QString file = dir + QLatin1Char('/') + name + QStringLiteral(".so");
+        const QString file = dir + QLatin1Char('/') + name + QStringLiteral(HB_MODULE_SUFFIX);
         if (!QFileInfo::exists(file)) continue;
         QLibrary library(file);
         if (void* entry = reinterpret_cast<void*>(library.resolve(symbol))) return entry;
