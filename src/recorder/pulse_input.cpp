@@ -10,8 +10,6 @@
 namespace hb {
 namespace {
 
-// How long connecting to the server and opening the stream may take.
-constexpr pa_usec_t kOpenTimeout = 5 * PA_USEC_PER_SEC;
 // How long a pause or a continue may go unanswered before the recording is given up.
 constexpr int kAnswerBoundMs = 3000;
 
@@ -59,59 +57,29 @@ class PulseInput : public QObject, public AudioInput {
   private:
     // With the loop locked.
     bool connect(const pa_sample_spec& sampleSpec, int fragmentBytes) {
-        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "hengbi");
+        context_ = pulse::connectContext(loop_, &PulseInput::contextChanged, this);
         if (!context_) return false;
-        pa_context_set_state_callback(context_, &PulseInput::contextChanged, this);
-        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) return false;
-        pa_time_event* timeout = pa_context_rttime_new(context_, pa_rtclock_now() + kOpenTimeout,
-                                                       &PulseInput::timedOut, this);
-        bool ok = waitFor([this] {
-            const pa_context_state_t state = pa_context_get_state(context_);
-            if (state == PA_CONTEXT_READY) return Progress::Ready;
-            return PA_CONTEXT_IS_GOOD(state) ? Progress::Waiting : Progress::Failed;
-        });
-        if (ok) {
-            stream_ = pa_stream_new(context_, "询问笔录录音", &sampleSpec, nullptr);
-            pa_buffer_attr attr;
-            attr.maxlength = static_cast<uint32_t>(-1);
-            attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
-            attr.fragsize = static_cast<uint32_t>(fragmentBytes);
-            ok = stream_ != nullptr;
-            if (ok) {
-                pa_stream_set_state_callback(stream_, &PulseInput::streamChanged, this);
-                pa_stream_set_read_callback(stream_, &PulseInput::readable, this);
-                ok = pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) ==
-                         0 &&
-                     waitFor([this] {
-                         const pa_stream_state_t state = pa_stream_get_state(stream_);
-                         if (state == PA_STREAM_READY) return Progress::Ready;
-                         return PA_STREAM_IS_GOOD(state) ? Progress::Waiting : Progress::Failed;
-                     });
-            }
-        }
-        if (ok) {
-            // The server moves the stream elsewhere when its source goes (a monitor, say):
-            // that is the end of this recording all the same.
-            source_ = pa_stream_get_device_index(stream_);
-            pa_context_set_subscribe_callback(context_, &PulseInput::sourceEvent, this);
-            if (pa_operation* op =
-                    pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SOURCE, nullptr, nullptr))
-                pa_operation_unref(op);
-        }
-        if (timeout) pa_threaded_mainloop_get_api(loop_)->time_free(timeout);
-        return ok;
-    }
-
-    enum class Progress { Waiting, Ready, Failed };
-    // Waits on the loop until the step is done; false when it fails or takes too long.
-    template <class Step>
-    bool waitFor(Step step) {
-        for (;;) {
-            const Progress now = step();
-            if (now != Progress::Waiting) return now == Progress::Ready;
-            if (timedOut_) return false;
-            pa_threaded_mainloop_wait(loop_);
-        }
+        pulse::Opening opening(loop_, context_);
+        if (!opening.ready(context_)) return false;
+        stream_ = pa_stream_new(context_, "询问笔录录音", &sampleSpec, nullptr);
+        if (!stream_) return false;
+        pa_buffer_attr attr;
+        attr.maxlength = static_cast<uint32_t>(-1);
+        attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
+        attr.fragsize = static_cast<uint32_t>(fragmentBytes);
+        pa_stream_set_state_callback(stream_, &PulseInput::streamChanged, this);
+        pa_stream_set_read_callback(stream_, &PulseInput::readable, this);
+        if (pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) != 0 ||
+            !opening.ready(stream_))
+            return false;
+        // The server moves the stream elsewhere when its source goes (a monitor, say): that is
+        // the end of this recording all the same.
+        source_ = pa_stream_get_device_index(stream_);
+        pa_context_set_subscribe_callback(context_, &PulseInput::sourceEvent, this);
+        if (pa_operation* op =
+                pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SOURCE, nullptr, nullptr))
+            pa_operation_unref(op);
+        return true;
     }
 
     // Waiting for the answer here would hold the window for as long as a hung server likes.
@@ -170,11 +138,6 @@ class PulseInput : public QObject, public AudioInput {
             index == in->source_)
             in->broke();
     }
-    static void timedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
-        auto* in = static_cast<PulseInput*>(self);
-        in->timedOut_ = true;
-        pa_threaded_mainloop_signal(in->loop_, 0);
-    }
     static void corked(pa_stream*, int, void* self) {
         ++static_cast<PulseInput*>(self)->corksAnswered_;
     }
@@ -213,7 +176,6 @@ class PulseInput : public QObject, public AudioInput {
     std::atomic<bool> opened_ = false;
     std::atomic<bool> closing_ = false;
     std::atomic<bool> broken_ = false;
-    std::atomic<bool> timedOut_ = false;
     std::atomic<int> corksAnswered_ = 0;
     int corksAsked_ = 0;    // GUI thread
     bool stopped_ = false;  // GUI thread

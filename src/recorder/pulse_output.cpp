@@ -8,9 +8,6 @@
 namespace hb {
 namespace {
 
-// How long connecting to the server and opening the stream may take.
-constexpr pa_usec_t kOpenTimeout = 5 * PA_USEC_PER_SEC;
-
 // libpulse calls back on the loop thread; the end of the sound reaches the owner through a
 // queued call on this object.
 class PulseSound : public QObject, public PlayingSound {
@@ -20,13 +17,14 @@ class PulseSound : public QObject, public PlayingSound {
 
     ~PulseSound() override { pulse::close(loop_, context_, stream_, closing_); }
 
-    bool open(const pa_sample_spec& spec) {
+    bool open(const pa_sample_spec& sampleFormat) {
         // The server takes whole frames only.
-        samples_.truncate(samples_.size() - samples_.size() % qsizetype(pa_frame_size(&spec)));
+        samples_.truncate(samples_.size() -
+                          samples_.size() % qsizetype(pa_frame_size(&sampleFormat)));
         loop_ = pa_threaded_mainloop_new();
         if (!loop_ || pa_threaded_mainloop_start(loop_) < 0) return false;
         pa_threaded_mainloop_lock(loop_);
-        const bool ok = connect(spec);
+        const bool ok = connect(sampleFormat);
         opened_ = ok;
         pa_threaded_mainloop_unlock(loop_);
         return ok;
@@ -34,43 +32,18 @@ class PulseSound : public QObject, public PlayingSound {
 
   private:
     // With the loop locked.
-    bool connect(const pa_sample_spec& spec) {
-        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "hengbi");
+    bool connect(const pa_sample_spec& sampleFormat) {
+        context_ = pulse::connectContext(loop_, &PulseSound::changed, this);
         if (!context_) return false;
-        pa_context_set_state_callback(context_, &PulseSound::changed, this);
-        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) return false;
-        pa_time_event* timeout = pa_context_rttime_new(context_, pa_rtclock_now() + kOpenTimeout,
-                                                       &PulseSound::timedOut, this);
-        bool ok = waitFor([this] {
-            const pa_context_state_t state = pa_context_get_state(context_);
-            return state == PA_CONTEXT_READY ? 1 : PA_CONTEXT_IS_GOOD(state) ? 0 : -1;
-        });
-        if (ok) stream_ = pa_stream_new(context_, "录音播放", &spec, nullptr);
-        ok = ok && stream_;
-        if (ok) {
-            pa_stream_set_state_callback(stream_, &PulseSound::streamChanged, this);
-            pa_stream_set_write_callback(stream_, &PulseSound::writable, this);
-            ok = pa_stream_connect_playback(stream_, nullptr, nullptr, PA_STREAM_NOFLAGS, nullptr,
-                                            nullptr) == 0 &&
-                 waitFor([this] {
-                     const pa_stream_state_t state = pa_stream_get_state(stream_);
-                     return state == PA_STREAM_READY ? 1 : PA_STREAM_IS_GOOD(state) ? 0 : -1;
-                 });
-        }
-        if (timeout) pa_threaded_mainloop_get_api(loop_)->time_free(timeout);
-        return ok;
-    }
-
-    // Waits on the loop until step says 1 (done) or -1 (failed); false when it fails or takes
-    // too long.
-    template <class Step>
-    bool waitFor(Step step) {
-        for (;;) {
-            const int now = step();
-            if (now != 0) return now > 0;
-            if (timedOut_) return false;
-            pa_threaded_mainloop_wait(loop_);
-        }
+        pulse::Opening opening(loop_, context_);
+        if (!opening.ready(context_)) return false;
+        stream_ = pa_stream_new(context_, "录音播放", &sampleFormat, nullptr);
+        if (!stream_) return false;
+        pa_stream_set_state_callback(stream_, &PulseSound::streamChanged, this);
+        pa_stream_set_write_callback(stream_, &PulseSound::writable, this);
+        return pa_stream_connect_playback(stream_, nullptr, nullptr, PA_STREAM_NOFLAGS, nullptr,
+                                          nullptr) == 0 &&
+               opening.ready(stream_);
     }
 
     // Loop thread, from here on.
@@ -88,11 +61,6 @@ class PulseSound : public QObject, public PlayingSound {
     static void streamChanged(pa_stream* s, void* self) {
         auto* sound = static_cast<PulseSound*>(self);
         if (sound->opened_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(s))) sound->ended();
-        pa_threaded_mainloop_signal(sound->loop_, 0);
-    }
-    static void timedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* self) {
-        auto* sound = static_cast<PulseSound*>(self);
-        sound->timedOut_ = true;
         pa_threaded_mainloop_signal(sound->loop_, 0);
     }
     static void writable(pa_stream* s, size_t wanted, void* self) {
@@ -121,17 +89,16 @@ class PulseSound : public QObject, public PlayingSound {
     std::atomic<bool> opened_ = false;
     std::atomic<bool> closing_ = false;
     std::atomic<bool> ended_ = false;
-    std::atomic<bool> timedOut_ = false;
 };
 
 }  // namespace
 
 std::unique_ptr<PlayingSound> playPulseSound(const AudioFormat& format, const QByteArray& samples,
                                              std::function<void()> finished) {
-    const pa_sample_spec spec = pulse::sampleSpec(format);
-    if (!pa_sample_spec_valid(&spec)) return nullptr;
+    const pa_sample_spec sampleFormat = pulse::sampleSpec(format);
+    if (!pa_sample_spec_valid(&sampleFormat)) return nullptr;
     auto sound = std::make_unique<PulseSound>(samples, std::move(finished));
-    if (!sound->open(spec)) return nullptr;
+    if (!sound->open(sampleFormat)) return nullptr;
     return sound;
 }
 
