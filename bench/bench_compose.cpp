@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "document/composer.h"
-#include "document/kept_office.h"
-#include "document/libreoffice.h"
-#include "document/soffice.h"
+#include "office/kept_office.h"
+#include "office/libreoffice.h"
+#include "office/soffice.h"
 #include "platform/context.h"
 #include "platform/files.h"
 #include "platform/gbk.h"

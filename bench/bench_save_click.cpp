@@ -14,7 +14,7 @@
 
 #include "app/application.h"
 #include "app/startup.h"
-#include "document/kept_office.h"
+#include "office/kept_office.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"

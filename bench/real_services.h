@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "document/libreoffice.h"
+#include "office/libreoffice.h"
 #include "platform/clock.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"

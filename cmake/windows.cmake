@@ -33,7 +33,7 @@ add_custom_target(hb_qt_runtime ALL
           $<TARGET_FILE:Qt6::QMinimalIntegrationPlugin>
           ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/platforms)
 
-foreach(dir platform resources security record document library recorder exchange extras app)
+foreach(dir platform resources security record office document library recorder exchange extras app)
   add_subdirectory(src/${dir})
 endforeach()
 
@@ -67,7 +67,7 @@ function(hb_add_test name)
 endfunction()
 hb_add_test(test_ini platform/test_ini.cpp)
 hb_add_test(test_gbk platform/test_gbk.cpp)
-hb_add_test(test_document_model document/test_document_model.cpp LIBS hb_document)
+hb_add_test(test_document_model office/test_document_model.cpp LIBS hb_office)
 hb_add_test(test_composer document/test_composer.cpp document/desk.h LIBS hb_document)
 hb_add_test(test_template record/test_template.cpp)
 hb_add_test(test_phrase_lists record/test_phrase_lists.cpp)

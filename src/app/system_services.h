@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "document/office.h"
+#include "office/office.h"
 #include "exchange/ftp_client.h"
 #include "extras/http_client.h"
 #include "recorder/audio_devices.h"

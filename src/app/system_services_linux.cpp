@@ -2,7 +2,7 @@
 #include "app/main_window.h"
 #include "app/system_services.h"
 #include "document/batch.h"
-#include "document/libreoffice.h"
+#include "office/libreoffice.h"
 #include "resources/resources.h"
 
 namespace hb {

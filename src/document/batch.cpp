@@ -6,7 +6,7 @@
 #include <QTextStream>
 
 #include "document/composer.h"
-#include "document/libreoffice.h"
+#include "office/libreoffice.h"
 #include "platform/context.h"
 #include "platform/shell.h"
 #include "record/inquiry_record.h"

@@ -4,7 +4,7 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
-#include "document/office.h"
+#include "office/office.h"
 #include "platform/context.h"
 #include "platform/files.h"
 #include "platform/gbk.h"

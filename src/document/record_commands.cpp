@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "document/composer.h"
-#include "document/office.h"
+#include "office/office.h"
 #include "platform/background.h"
 #include "platform/clock.h"
 #include "platform/context.h"

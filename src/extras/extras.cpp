@@ -2,8 +2,8 @@
 
 #include <QDir>
 
-#include "document/office.h"
-#include "document/office_components.h"
+#include "office/office.h"
+#include "office/office_components.h"
 #include "extras/http_client.h"
 #include "extras/links.h"
 #include "platform/background.h"

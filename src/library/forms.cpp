@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <utility>
 
-#include "document/office.h"
+#include "office/office.h"
 #include "library/library.h"
 #include "platform/background.h"
 #include "platform/clock.h"

@@ -2,7 +2,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "document/office.h"
+#include "office/office.h"
 #include "library/library.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"

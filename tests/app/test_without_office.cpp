@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "document/fake_soffice.h"
+#include "support/fake_soffice.h"
 #include "platform/gbk.h"
 #include "support/require.h"
 

@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "document/fake_soffice.h"
+#include "support/fake_soffice.h"
 #include "platform/files.h"
 #include "platform/gbk.h"
 #include "platform/ini.h"

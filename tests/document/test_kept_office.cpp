@@ -11,10 +11,10 @@
 
 #include "document/composer.h"
 #include "document/desk.h"
-#include "document/kept_office.h"
-#include "document/libreoffice.h"
+#include "office/kept_office.h"
+#include "office/libreoffice.h"
 #include "document/office_check.h"
-#include "document/soffice.h"
+#include "office/soffice.h"
 #include "resources/resources.h"
 
 using namespace hb;

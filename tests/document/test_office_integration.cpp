@@ -8,9 +8,9 @@
 
 #include "document/composer.h"
 #include "document/desk.h"
-#include "document/libreoffice.h"
+#include "office/libreoffice.h"
 #include "document/office_check.h"
-#include "document/soffice.h"
+#include "office/soffice.h"
 #include "platform/gbk.h"
 #include "resources/resources.h"
 

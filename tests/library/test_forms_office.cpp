@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "document/libreoffice.h"
+#include "office/libreoffice.h"
 #include "library/library.h"
 #include "platform/files.h"
 #include "support/require.h"

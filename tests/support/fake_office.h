@@ -2,7 +2,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "document/office.h"
+#include "office/office.h"
 
 namespace hb::test {
 

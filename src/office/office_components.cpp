@@ -1,4 +1,4 @@
-#include "document/office_components.h"
+#include "office/office_components.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "document/document_model.h"
+#include "office/document_model.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "document/print_queue.h"
+#include "office/print_queue.h"
 
 #include "platform/modules.h"
 

@@ -1,4 +1,4 @@
-#include "document/libreoffice.h"
+#include "office/libreoffice.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -13,10 +13,10 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "document/kept_office.h"
-#include "document/office_components.h"
-#include "document/print_queue.h"
-#include "document/soffice.h"
+#include "office/kept_office.h"
+#include "office/office_components.h"
+#include "office/print_queue.h"
+#include "office/soffice.h"
 #include "platform/background.h"
 #include "platform/files.h"
 #include "platform/gbk.h"

@@ -1,4 +1,4 @@
-#include "document/office.h"
+#include "office/office.h"
 
 #include "platform/background.h"
 #include "platform/context.h"

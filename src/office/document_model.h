@@ -6,7 +6,7 @@
 #include <QList>
 #include <QString>
 
-#include "document/office.h"
+#include "office/office.h"
 
 namespace hb {
 

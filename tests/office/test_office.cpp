@@ -6,9 +6,9 @@
 #include <QLockFile>
 #include <QtTest>
 
-#include "document/fake_soffice.h"
-#include "document/libreoffice.h"
-#include "document/soffice.h"
+#include "support/fake_soffice.h"
+#include "office/libreoffice.h"
+#include "office/soffice.h"
 #include "platform/files.h"
 #include "platform/gbk.h"
 #include "resources/resources.h"

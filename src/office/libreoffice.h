@@ -7,8 +7,8 @@
 #include <QString>
 #include <memory>
 
-#include "document/document_model.h"
-#include "document/office.h"
+#include "office/document_model.h"
+#include "office/office.h"
 
 class QWidget;
 

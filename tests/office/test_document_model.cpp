@@ -1,7 +1,7 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
-#include "document/document_model.h"
+#include "office/document_model.h"
 
 using namespace hb;
 

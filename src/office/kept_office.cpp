@@ -1,4 +1,4 @@
-#include "document/kept_office.h"
+#include "office/kept_office.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -22,8 +22,8 @@
 #include <thread>
 #include <vector>
 
-#include "document/office_bridge.h"
-#include "document/soffice.h"
+#include "office/office_bridge.h"
+#include "office/soffice.h"
 #include "platform/files.h"
 #include "platform/modules.h"
 #include "platform/termination.h"

@@ -5,9 +5,9 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "document/libreoffice.h"
-#include "document/office_check.h"
-#include "document/soffice.h"
+#include "office/libreoffice.h"
+#include "support/require.h"
+#include "office/soffice.h"
 #include "platform/files.h"
 #include "support/test_app.h"
 
@@ -51,7 +51,7 @@ QString waitForPdf(const QString& dir, const QString& job, const QString& marker
 }
 
 QString queueScript() {
-    return qEnvironmentVariable("HB_SOURCE_DIR") + "/tests/document/cups_pdf_queue.sh";
+    return qEnvironmentVariable("HB_SOURCE_DIR") + "/tests/office/cups_pdf_queue.sh";
 }
 
 // A record ready to print; its person's name carries the marker.

@@ -1,4 +1,4 @@
-#include "document/soffice.h"
+#include "office/soffice.h"
 
 #include <signal.h>
 #include <sys/prctl.h>

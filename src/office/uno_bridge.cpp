@@ -18,7 +18,7 @@
 #include <mutex>
 #include <vector>
 
-#include "document/office_bridge.h"
+#include "office/office_bridge.h"
 
 namespace hb {
 namespace {
