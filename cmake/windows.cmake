@@ -75,6 +75,14 @@ hb_add_test(test_new_record record/test_new_record.cpp)
 hb_add_test(test_library_texts library/test_texts.cpp)
 hb_add_test(test_library_forms library/test_forms.cpp)
 
+# Word and WPS through COM, against an automation server of our own that the test registers.
+add_library(fake_automation MODULE tests/office/windows/fake_automation.cpp)
+set_target_properties(fake_automation PROPERTIES PREFIX ""
+  LIBRARY_OUTPUT_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+target_link_libraries(fake_automation PRIVATE ole32 oleaut32 uuid)
+hb_add_test(test_com_office office/windows/test_com_office.cpp document/desk.h LIBS hb_document)
+add_dependencies(test_com_office fake_automation)
+
 # The program itself: its main window appears on a virtual screen.
 add_test(NAME hengbi_window COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/window-check.sh
          $<TARGET_FILE:hengbi> ${CMAKE_BINARY_DIR}/hengbi-window.png)

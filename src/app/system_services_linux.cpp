@@ -26,7 +26,8 @@ SystemServices makeSystemServices(Shell& shell) {
 }
 
 int runCompose(const QStringList& arguments) {
-    return runComposeCommand(arguments);
+    return runComposeCommand(
+        arguments, [](Shell& shell) { return std::make_unique<LibreOfficeSuite>(&shell); });
 }
 
 }  // namespace hb

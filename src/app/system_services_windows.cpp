@@ -1,20 +1,21 @@
-#include <cstdio>
-
 #include "app/system_services.h"
+#include "document/batch.h"
+#include "office/com_office.h"
 
 namespace hb {
 
-// Word through COM, waveIn/waveOut and the Windows Internet functions are still to come:
-// until then the office, sound and network seams stay empty.
+// waveIn/waveOut and the Windows Internet functions are still to come: until then the sound
+// and network seams stay empty.
 void prepareDesktop() {}
 
 SystemServices makeSystemServices(Shell&) {
-    return {};
+    SystemServices s;
+    s.office = std::make_unique<ComOfficeSuite>();
+    return s;
 }
 
-int runCompose(const QStringList&) {
-    std::fputs("hengbi compose: 这一版本还不能不开窗口排版笔录。\n", stderr);
-    return 1;
+int runCompose(const QStringList& arguments) {
+    return runComposeCommand(arguments, [](Shell&) { return std::make_unique<ComOfficeSuite>(); });
 }
 
 }  // namespace hb

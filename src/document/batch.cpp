@@ -6,7 +6,7 @@
 #include <QTextStream>
 
 #include "document/composer.h"
-#include "office/libreoffice.h"
+#include "office/office.h"
 #include "platform/context.h"
 #include "platform/shell.h"
 #include "record/inquiry_record.h"
@@ -28,7 +28,8 @@ bool differs(const InquiryRecord& record, const QString& path) {
 
 }  // namespace
 
-int runComposeCommand(const QStringList& arguments) {
+int runComposeCommand(const QStringList& arguments,
+                      const std::function<std::unique_ptr<OfficeSuite>(Shell&)>& makeOffice) {
     QTextStream err(stderr);
     auto fail = [&err](int code, QString why) {
         why.replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -63,7 +64,8 @@ int runComposeCommand(const QStringList& arguments) {
     if (ctx.paths.seedProgramDir) seedProgramDir(ctx.paths.programDir, ctx.paths.defaultsDir);
     MemoryRecord record;
     DesktopShell shell;
-    LibreOfficeSuite office(&shell);
+    const std::unique_ptr<OfficeSuite> suite = makeOffice(shell);
+    OfficeSuite& office = *suite;
     ctx.record = &record;
     ctx.shell = &shell;
     ctx.office = &office;
