@@ -79,9 +79,14 @@ int runComposeCommand(const QStringList& arguments,
         case TemplateRead::Loaded:
             break;
     }
+#ifdef Q_OS_WIN
+    const QString missing = QStringLiteral("Word 或 WPS Office");
+#else
+    const QString missing = QStringLiteral("LibreOffice Writer");
+#endif
     if (!isOfficeInstalled(ctx))
-        return fail(1, QStringLiteral(
-                           "电 脑 没 有 安 装 WORD 办 公 软 件.（没有找到 LibreOffice Writer）"));
+        return fail(
+            1, QStringLiteral("电 脑 没 有 安 装 WORD 办 公 软 件.（没有找到 %1）").arg(missing));
     if (record.text(Field::workUnit).isEmpty())
         return fail(1, QStringLiteral(" 笔录没有录入完成，工作单位等资料都没有添写. "));
     if (record.text(Field::endHour).isEmpty() || record.text(Field::endMinute).isEmpty())

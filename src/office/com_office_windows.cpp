@@ -135,6 +135,11 @@ class Dispatch {
     IDispatch* p_ = nullptr;
 };
 
+// The office resolves a relative name against its own folder, not ours.
+QString nativeAbsolute(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
 std::wstring wide(const QString& s) {
     return s.toStdWString();
 }
@@ -328,7 +333,7 @@ bool ComOfficeSuite::open(const QString& path) {
     bool ok = false;
     d_->com.run([&] {
         QString why;
-        d_->document = d_->documents.object(L"Open", {QDir::toNativeSeparators(path)}, &why);
+        d_->document = d_->documents.object(L"Open", {nativeAbsolute(path)}, &why);
         if (d_->document) d_->selection = d_->app.object(L"Selection", {}, &why);
         ok = d_->document && d_->selection;
         d_->note(ok, why);
@@ -414,10 +419,8 @@ bool ComOfficeSuite::saveAs(const QString& path) {
         QString why;
         const bool pdf =
             QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-        ok = d_->document.call(L"SaveAs",
-                               {QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                                pdf ? wdFormatPDF : wdFormatDocument97},
-                               &why);
+        ok = d_->document.call(
+            L"SaveAs", {nativeAbsolute(path), pdf ? wdFormatPDF : wdFormatDocument97}, &why);
         d_->note(ok, why);
     });
     return ok;
@@ -469,7 +472,7 @@ bool ComOfficeSuite::spreadsheetOpen(const QString& path) {
     bool ok = false;
     d_->com.run([&] {
         QString why;
-        ok = d_->workbooks.call(L"Open", {QDir::toNativeSeparators(path)}, &why);
+        ok = d_->workbooks.call(L"Open", {nativeAbsolute(path)}, &why);
         d_->note(ok, why);
     });
     return ok;
