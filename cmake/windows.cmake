@@ -87,3 +87,10 @@ add_dependencies(test_com_office fake_automation)
 add_test(NAME hengbi_window COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/window-check.sh
          $<TARGET_FILE:hengbi> ${CMAKE_BINARY_DIR}/hengbi-window.png)
 set_tests_properties(hengbi_window PROPERTIES ENVIRONMENT "${HB_WINE_PREFIX_ENV}" TIMEOUT 180)
+
+# A template opens through the menu and "保存(笔录及模板)" goes through our automation server
+# as Word; it shares Word's registration with the COM test.
+add_test(NAME hengbi_office_walk COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/office-walk.sh
+         $<TARGET_FILE:hengbi> $<TARGET_FILE:fake_automation> ${CMAKE_BINARY_DIR}/hengbi-office-walk.png)
+set_tests_properties(hengbi_office_walk PROPERTIES ENVIRONMENT "${HB_WINE_PREFIX_ENV}" TIMEOUT 240)
+set_tests_properties(hengbi_office_walk test_com_office PROPERTIES RESOURCE_LOCK office_registration)

@@ -5,14 +5,11 @@
 #include <oleauto.h>
 #include <windows.h>
 
-#include <atomic>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::atomic<long> objects{0};
 
 std::string utf8(const std::wstring& w) {
     std::string s(WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, 0, 0), 0);
@@ -46,8 +43,8 @@ std::wstring text(const VARIANT& v) {
 
 class Object : public IDispatch {
   public:
-    explicit Object(std::wstring path) : path_(std::move(path)) { ++objects; }
-    virtual ~Object() { --objects; }
+    explicit Object(std::wstring path) : path_(std::move(path)) {}
+    virtual ~Object() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (iid != IID_IUnknown && iid != IID_IDispatch) return *out = nullptr, E_NOINTERFACE;
         *out = this;
@@ -85,7 +82,7 @@ class Object : public IDispatch {
             std::wstring child = member;
             if (!args.empty()) child += L"(" + args + L")";
             // A document is a document whichever call gave it.
-            if (names_[id - 1] == L"Open" || names_[id - 1] == L"Add") child = L"Document";
+            if (names_[id - 1] == L"Open") child = L"Document";
             result->vt = VT_DISPATCH;
             result->pdispVal = new Object(child);
         }
@@ -93,7 +90,7 @@ class Object : public IDispatch {
     }
 
   private:
-    std::atomic<ULONG> refs_{1};
+    ULONG refs_ = 1;  // called in one apartment only
     std::wstring path_;
     std::vector<std::wstring> names_;
 };
@@ -128,8 +125,4 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE
     DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     factory.clsid_ = clsid;
     return factory.QueryInterface(iid, out);
-}
-
-extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return objects ? S_FALSE : S_OK;
 }
