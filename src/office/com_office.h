@@ -12,7 +12,6 @@ namespace hb {
 
 // The automation servers of one suite.
 struct ComSuite {
-    QString name;  // for the officer: "Word", "WPS Office"
     QString writer;
     QString spreadsheet;
 };

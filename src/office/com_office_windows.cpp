@@ -231,13 +231,11 @@ class ComThread {
 }  // namespace
 
 ComSuite wordSuite() {
-    return {QStringLiteral("Word"), QStringLiteral("Word.Application"),
-            QStringLiteral("Excel.Application")};
+    return {QStringLiteral("Word.Application"), QStringLiteral("Excel.Application")};
 }
 
 ComSuite wpsSuite() {
-    return {QStringLiteral("WPS Office"), QStringLiteral("KWPS.Application"),
-            QStringLiteral("KET.Application")};
+    return {QStringLiteral("KWPS.Application"), QStringLiteral("KET.Application")};
 }
 
 QString wordProgramDirectory() {
