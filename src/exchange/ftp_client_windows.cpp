@@ -1,3 +1,5 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 #include <wininet.h>
 
@@ -24,6 +26,53 @@ QByteArray lastResponse() {
     if (!InternetGetLastResponseInfoA(&error, text.data(), &size)) return {};
     text.truncate(qstrnlen(text.constData(), qMin<qsizetype>(size, 4096)));
     return text;
+}
+
+// Up to the end of the reply that the first line begins: "nnn-" ... "nnn ".
+bool readReply(SOCKET s, QByteArray* text) {
+    char chunk[512];
+    for (;;) {
+        const QList<QByteArray> lines = text->split('\n');
+        const QByteArray first = lines.first();
+        for (const QByteArray& line : lines)
+            if (line.endsWith('\r') && line.size() > 4 && line.left(3) == first.left(3) &&
+                line[3] == ' ')
+                return true;
+        const int n = recv(s, chunk, sizeof chunk, 0);
+        if (n <= 0 || text->size() > 65536) return false;
+        text->append(chunk, n);
+    }
+}
+
+// The server's features, over a short connection of their own: the Internet functions do
+// not show every line of a reply everywhere (Wine keeps only the last).
+QByteArray askFeatures(const QByteArray& host, int port, int timeoutMs) {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return {};
+    QByteArray features;
+    addrinfo hints{}, *found = nullptr;
+    hints.ai_socktype = SOCK_STREAM;
+    if (getaddrinfo(host.constData(), QByteArray::number(port).constData(), &hints, &found) == 0) {
+        for (addrinfo* a = found; a && features.isEmpty(); a = a->ai_next) {
+            const SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+            if (s == INVALID_SOCKET) continue;
+            const DWORD bound = DWORD(timeoutMs);
+            setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&bound),
+                       sizeof bound);
+            setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&bound),
+                       sizeof bound);
+            QByteArray greeting, reply;
+            if (connect(s, a->ai_addr, int(a->ai_addrlen)) == 0 && readReply(s, &greeting) &&
+                send(s, "FEAT\r\n", 6, 0) == 6 && readReply(s, &reply)) {
+                features = reply;
+                send(s, "QUIT\r\n", 6, 0);
+            }
+            closesocket(s);
+        }
+        freeaddrinfo(found);
+    }
+    WSACleanup();
+    return features;
 }
 
 }  // namespace
@@ -142,8 +191,8 @@ bool InternetFtpClient::connect(const QString& host, const QString& account,
         return fail(QStringLiteral("已取消"));
     }
     error_.clear();
-    QByteArray features;
-    if (commands({"FEAT"}, &features) && lists(features, "UTF8")) {
+    const QByteArray features = askFeatures(name, port, qMin(timeLimitMs_, 10000));
+    if (lists(features, "UTF8")) {
         // Some servers switch only when asked, others refuse the question: UTF-8 either way.
         commands({"OPTS UTF8 ON"});
         utf8_ = true;

@@ -1,7 +1,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <cctype>
 
 #include "exchange/ftp_client.h"
@@ -21,21 +20,38 @@ bool CommandFtpClient::loginHasControl(const QString& host, const QString& accou
     return hasControl(host.toUtf8()) || hasControl(toGbk(account)) || hasControl(toGbk(password));
 }
 
+// By hand: a regular expression's per-thread state crashes MinGW threads as they end.
 bool CommandFtpClient::splitHost(const QString& text, int defaultPort, QByteArray* host,
                                  int* port) {
-    static const QRegularExpression form(
-        QStringLiteral("^(?:\\[([^\\]]*)\\]|([^:\\[\\]]*))(?::([0-9]{1,5}))?$"));
     const QString t = text.trimmed();
-    const QRegularExpressionMatch m = form.match(t);
     *port = defaultPort;
-    if (!m.hasMatch()) {
+    QString name, rest;
+    const bool bracketed = t.startsWith(QLatin1Char('['));
+    bool form = true;
+    if (bracketed) {
+        const qsizetype close = t.indexOf(QLatin1Char(']'));
+        form = close > 0;
+        name = t.mid(1, close - 1);
+        rest = t.mid(close + 1);
+    } else {
+        const qsizetype colon = t.indexOf(QLatin1Char(':'));
+        name = colon < 0 ? t : t.left(colon);
+        rest = colon < 0 ? QString() : t.mid(colon);
+        form = !name.contains(QLatin1Char('[')) && !name.contains(QLatin1Char(']'));
+    }
+    if (form && !rest.isEmpty()) {
+        form = rest.startsWith(QLatin1Char(':')) && rest.size() >= 2 && rest.size() <= 6;
+        for (qsizetype i = 1; form && i < rest.size(); ++i)
+            form = rest[i] >= QLatin1Char('0') && rest[i] <= QLatin1Char('9');
+        if (form) *port = rest.mid(1).toInt();
+    }
+    if (!form) {
+        // A bare IPv6 address has no port.
         if (t.count(QLatin1Char(':')) < 2) return false;
         *host = '[' + t.toUtf8() + ']';
         return true;
     }
-    const QString name = m.hasCaptured(1) ? m.captured(1) : m.captured(2);
-    *host = m.hasCaptured(1) ? '[' + name.toUtf8() + ']' : name.toUtf8();
-    if (m.hasCaptured(3)) *port = m.captured(3).toInt();
+    *host = bracketed ? '[' + name.toUtf8() + ']' : name.toUtf8();
     return !name.isEmpty() && *port > 0 && *port < 65536;
 }
 

@@ -79,18 +79,23 @@ QByteArray awaitFile(const QString& path, int milliseconds) {
     return bytes;
 }
 
-// The server writes its process id, and ends when the test does (its parent changes).
+// This test's own process on the host, which Wine's Z: drive shows.
+QString testPid() {
+    return QString::fromLatin1(readFileBytes(QStringLiteral("Z:/proc/self/stat")).split(' ')[0]);
+}
+
+// The server writes its process id, and ends when the test does, however it ends.
 const char* const kServe = R"(import os, runpy, sys, threading, time
 with open(sys.argv[1] + ".part", "w") as f:
     f.write(str(os.getpid()))
 os.rename(sys.argv[1] + ".part", sys.argv[1])
-parent = os.getppid()
+owner = "/proc/" + sys.argv[2]
 def watch():
-    while os.getppid() == parent:
+    while os.path.exists(owner):
         time.sleep(0.2)
     os._exit(0)
 threading.Thread(target=watch, daemon=True).start()
-args = sys.argv[2:]
+args = sys.argv[3:]
 if args[0] == "-m":
     sys.argv = args[1:]
     runpy.run_module(args[1], run_name="__main__", alter_sys=True)
@@ -166,7 +171,8 @@ bool LocalServer::start(const QStringList& arguments, QString* why) {
 #ifdef _WIN32
         const QString pidFile = scratchFile();
         if (!QProcess::startDetached(kPython,
-                                     QStringList{"-c", kServe, hostPath(pidFile)} + hostPaths(args)))
+                                     QStringList{"-c", kServe, hostPath(pidFile), testPid()} +
+                                         hostPaths(args)))
             break;
         hostPid_ = QString::fromLatin1(awaitFile(pidFile, 15000));
         QElapsedTimer clock;
