@@ -81,6 +81,19 @@ hb_add_test(test_extras extras/test_extras.cpp LIBS hb_extras hb_http)
 hb_add_test(test_recorder recorder/test_recorder.cpp recorder/fake_audio.h LIBS hb_recorder)
 hb_add_test(test_recorder_panel recorder/test_recorder_panel.cpp recorder/fake_audio.h
             LIBS hb_recorder)
+# The wave functions on the sound card of a private PulseAudio server, and on none.
+hb_add_test(test_recorder_capture_windows recorder/test_recorder_capture_windows.cpp
+            LIBS hb_recorder hb_audio_wave winmm)
+set(sound ${CMAKE_BINARY_DIR}/sound)
+add_test(NAME sound_server_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/sound-server.sh start ${sound})
+add_test(NAME sound_server_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/sound-server.sh stop ${sound})
+set_tests_properties(sound_server_start PROPERTIES FIXTURES_SETUP hb_sound)
+set_tests_properties(sound_server_stop PROPERTIES FIXTURES_CLEANUP hb_sound)
+set_tests_properties(test_recorder_capture_windows PROPERTIES FIXTURES_REQUIRED hb_sound
+  ENVIRONMENT "${HB_WINE_ENV};PULSE_SERVER=unix:${sound}/run/native")
+add_test(NAME test_recorder_no_device COMMAND test_recorder_capture_windows noInputDevice)
+set_tests_properties(test_recorder_no_device PROPERTIES
+  ENVIRONMENT "${HB_WINE_ENV};PULSE_SERVER=unix:${sound}/none")
 
 # The program itself: its main window appears on a virtual screen.
 add_test(NAME hengbi_window COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/window-check.sh

@@ -1,7 +1,7 @@
-#include <winsock2.h>
-#include <ws2tcpip.h>
 #include <windows.h>
 #include <wininet.h>
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,7 +16,6 @@ namespace hb {
 namespace {
 
 constexpr DWORD kChunk = 16 * 1024;
-
 
 // The server's text for the calling thread's last FTP exchange, as the bytes it sent.
 QByteArray lastResponse() {
@@ -103,7 +102,8 @@ struct InternetFtpClient::Session {
     }
 };
 
-InternetFtpClient::InternetFtpClient(int port) : port_(port), session_(std::make_unique<Session>()) {}
+InternetFtpClient::InternetFtpClient(int port)
+    : port_(port), session_(std::make_unique<Session>()) {}
 
 InternetFtpClient::~InternetFtpClient() {
     session_->close();
@@ -208,8 +208,7 @@ bool InternetFtpClient::commands(const QList<QByteArray>& lines, QByteArray* rep
     for (const QByteArray& line : lines) {
         const HINTERNET connection = session_->current();
         if (!connection) return fail(QStringLiteral("已取消"));
-        if (!FtpCommandA(connection, FALSE, FTP_TRANSFER_TYPE_BINARY, line.constData(), 0,
-                         nullptr))
+        if (!FtpCommandA(connection, FALSE, FTP_TRANSFER_TYPE_BINARY, line.constData(), 0, nullptr))
             return failCall(QString::fromLatin1(line.left(4)));
         const QByteArray response = lastResponse();
         lastReply_ = lastLine(response);
@@ -235,15 +234,16 @@ bool InternetFtpClient::store(QFile& file, const QByteArray& name) {
     if (!connection || cancelled_) return fail(QStringLiteral("已取消"));
     QElapsedTimer clock;
     clock.start();
-    const HINTERNET remote = FtpOpenFileA(connection, name.constData(), GENERIC_WRITE,
-                                          FTP_TRANSFER_TYPE_BINARY, 0);
+    const HINTERNET remote =
+        FtpOpenFileA(connection, name.constData(), GENERIC_WRITE, FTP_TRANSFER_TYPE_BINARY, 0);
     if (!remote) return failCall(QStringLiteral("无法上传"));
     bool ok = true;
     QByteArray chunk;
     while (ok && !(chunk = file.read(kChunk)).isEmpty()) {
         for (qsizetype at = 0; ok && at < chunk.size();) {
             DWORD written = 0;
-            if (cancelled_) ok = fail(QStringLiteral("已取消"));
+            if (cancelled_)
+                ok = fail(QStringLiteral("已取消"));
             else if (clock.elapsed() > timeLimitMs_) {
                 SetLastError(ERROR_INTERNET_TIMEOUT);
                 ok = failCall({});
@@ -286,15 +286,16 @@ bool InternetFtpClient::getFile(const QString& remoteName, const QString& localP
     if (!connection || cancelled_) return fail(QStringLiteral("已取消"));
     QElapsedTimer clock;
     clock.start();
-    const HINTERNET remote = FtpOpenFileA(connection, name.constData(), GENERIC_READ,
-                                          FTP_TRANSFER_TYPE_BINARY, 0);
+    const HINTERNET remote =
+        FtpOpenFileA(connection, name.constData(), GENERIC_READ, FTP_TRANSFER_TYPE_BINARY, 0);
     if (!remote) return failCall(QStringLiteral("无法下载 ") + remoteName);
     bool ok = true;
     qint64 received = 0;
     QByteArray chunk(kChunk, '\0');
     for (;;) {
         DWORD n = 0;
-        if (cancelled_) ok = fail(QStringLiteral("已取消"));
+        if (cancelled_)
+            ok = fail(QStringLiteral("已取消"));
         else if (clock.elapsed() > timeLimitMs_) {
             SetLastError(ERROR_INTERNET_TIMEOUT);
             ok = failCall({});

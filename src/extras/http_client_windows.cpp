@@ -15,7 +15,6 @@ struct HandleCloser {
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
 
-
 bool failed(QString* error, const QString& why) {
     if (error) *error = why;
     return false;
@@ -28,7 +27,8 @@ bool InternetHttpClient::get(const QString& address, QByteArray* body, QString* 
     const QString scheme = url.scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         return failed(error, QStringLiteral("不是网址：") + address);
-    const Handle internet(InternetOpenW(L"hengbi", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    const Handle internet(
+        InternetOpenW(L"hengbi", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return failed(error, systemErrorText(GetLastError(), L"wininet.dll"));
     // The window waits for the answer: give up on a silent network soon.
     DWORD connectMs = 10000, replyMs = 30000;
@@ -37,11 +37,11 @@ bool InternetHttpClient::get(const QString& address, QByteArray* body, QString* 
     InternetSetOptionW(internet.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &replyMs, sizeof replyMs);
     // Always the site's current answer, never the browser's cache; redirects only to http(s).
     const std::wstring wide = address.toStdWString();
-    const Handle request(InternetOpenUrlW(
-        internet.get(), wide.c_str(), nullptr, 0,
-        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-            INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH,
-        0));
+    const Handle request(InternetOpenUrlW(internet.get(), wide.c_str(), nullptr, 0,
+                                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                              INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
+                                              INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH,
+                                          0));
     if (!request) return failed(error, systemErrorText(GetLastError(), L"wininet.dll"));
     DWORD status = 0, size = sizeof status;
     if (!HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,

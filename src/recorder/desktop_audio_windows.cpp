@@ -1,10 +1,11 @@
 // The wave functions of Windows (winmm): the default input and output, PCM as the recorder
 // asks for it. Finished buffers are collected by a timer on the thread that opened them, so
 // that bytes reach the sink there and nothing is done inside the driver's own callbacks.
-#include <windows.h>
-#include <mmsystem.h>
 #include <mmreg.h>
+#include <mmsystem.h>
+#include <windows.h>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <list>
@@ -17,6 +18,9 @@ namespace {
 
 constexpr int kPollMs = 40;
 constexpr int kBuffers = 4;
+// A device that fills no buffer for this long while capturing has gone (pulled out, or its
+// driver ended); the wave functions themselves do not always say so.
+constexpr int kStallMs = 3000;
 
 WAVEFORMATEX waveFormat(const AudioFormat& f) {
     WAVEFORMATEX w{};
@@ -64,17 +68,22 @@ class WaveInput : public QObject, public AudioInput {
                 return false;
         }
         if (waveInStart(device_) != MMSYSERR_NOERROR) return false;
+        stallBound_ = qMax(kStallMs, 3 * size * 1000 / format.bytesPerSecond());
+        sinceFilled_.start();
         poll_.start(kPollMs);
         return true;
     }
 
     void suspend() override {
         if (stopped_ || broken_) return;
+        suspended_ = true;
         waveInStop(device_);  // hands back the buffer being filled, as far as it got
         collect(false);
     }
     void resume() override {
         if (stopped_ || broken_) return;
+        suspended_ = false;
+        sinceFilled_.start();
         requeue();
         if (!broken_ && waveInStart(device_) != MMSYSERR_NOERROR) breakOff();
     }
@@ -103,11 +112,13 @@ class WaveInput : public QObject, public AudioInput {
             if (b.done || !(b.header.dwFlags & WHDR_DONE)) break;
             b.done = true;
             next_ = (next_ + 1) % buffers_.size();
+            sinceFilled_.start();
             if (b.header.dwBytesRecorded > 0)
                 sink_(QByteArrayView(b.header.lpData, qsizetype(b.header.dwBytesRecorded)));
             if (stopped_) return;
         }
         if (requeueThem) requeue();
+        if (!broken_ && !suspended_ && sinceFilled_.elapsed() > stallBound_) breakOff();
     }
 
     void requeue() {
@@ -123,8 +134,16 @@ class WaveInput : public QObject, public AudioInput {
         }
     }
 
-    // The device went away: what was captured has reached the sink; the owner hears once.
+    // The device went away: what was captured reaches the sink; the owner hears once.
     void breakOff() {
+        waveInReset(device_);
+        for (size_t i = 0; i < buffers_.size(); ++i) {
+            Buffer& b = buffers_[(next_ + i) % buffers_.size()];
+            if (!b.done && (b.header.dwFlags & WHDR_DONE) && b.header.dwBytesRecorded > 0)
+                sink_(QByteArrayView(b.header.lpData, qsizetype(b.header.dwBytesRecorded)));
+            b.done = true;
+            if (stopped_) return;
+        }
         broken_ = true;
         poll_.stop();
         QTimer::singleShot(0, this, [this] {
@@ -138,6 +157,9 @@ class WaveInput : public QObject, public AudioInput {
     std::vector<Buffer> buffers_;
     size_t next_ = 0;
     QTimer poll_;
+    QElapsedTimer sinceFilled_;
+    int stallBound_ = kStallMs;
+    bool suspended_ = false;
     bool stopped_ = false;
     bool broken_ = false;
 };
@@ -148,7 +170,8 @@ class WaveSound : public QObject {
     WaveSound(const QByteArray& samples, std::function<void()> finished)
         : samples_(samples), finished_(std::move(finished)) {
         connect(&poll_, &QTimer::timeout, this, [this] {
-            if (!(header_.dwFlags & WHDR_DONE)) return;
+            // A device gone mid-sound may never hand the buffer back.
+            if (!(header_.dwFlags & WHDR_DONE) && playing_.elapsed() < bound_) return;
             poll_.stop();
             finished_();
         });
@@ -171,6 +194,8 @@ class WaveSound : public QObject {
         if (waveOutPrepareHeader(device_, &header_, sizeof header_) != MMSYSERR_NOERROR ||
             waveOutWrite(device_, &header_, sizeof header_) != MMSYSERR_NOERROR)
             return false;
+        bound_ = samples_.size() * 1000 / format.bytesPerSecond() + kStallMs;
+        playing_.start();
         poll_.start(kPollMs);
         return true;
     }
@@ -181,6 +206,8 @@ class WaveSound : public QObject {
     HWAVEOUT device_ = nullptr;
     WAVEHDR header_{};
     QTimer poll_;
+    QElapsedTimer playing_;
+    qint64 bound_ = 0;
 };
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "support/local_server.h"
 
 #ifdef _WIN32
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 using socklen_t = int;
 const SOCKET kNoSocket = INVALID_SOCKET;
 inline void closeSocket(SOCKET fd) {
@@ -130,8 +130,8 @@ const QString kPython = QStringLiteral("/usr/bin/python3");
 QByteArray runPython(const QString& script, const QStringList& arguments) {
 #ifdef _WIN32
     const QString out = scratchFile();
-    if (!QProcess::startDetached(kPython, QStringList{"-c", kRun, hostPath(out), script} +
-                                              hostPaths(arguments)))
+    if (!QProcess::startDetached(
+            kPython, QStringList{"-c", kRun, hostPath(out), script} + hostPaths(arguments)))
         return {};
     return awaitFile(out, 20000);
 #else
@@ -170,9 +170,8 @@ bool LocalServer::start(const QStringList& arguments, QString* why) {
         args.replaceInStrings(QStringLiteral("{port}"), QString::number(port_));
 #ifdef _WIN32
         const QString pidFile = scratchFile();
-        if (!QProcess::startDetached(kPython,
-                                     QStringList{"-c", kServe, hostPath(pidFile), testPid()} +
-                                         hostPaths(args)))
+        if (!QProcess::startDetached(
+                kPython, QStringList{"-c", kServe, hostPath(pidFile), testPid()} + hostPaths(args)))
             break;
         hostPid_ = QString::fromLatin1(awaitFile(pidFile, 15000));
         QElapsedTimer clock;
