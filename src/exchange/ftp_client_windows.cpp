@@ -1,6 +1,7 @@
+#include <winsock2.h>
+
 #include <windows.h>
 #include <wininet.h>
-#include <winsock2.h>
 #include <ws2tcpip.h>
 
 #include <QElapsedTimer>

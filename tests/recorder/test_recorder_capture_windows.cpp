@@ -1,7 +1,8 @@
 // Real capture and playback through the wave functions. Under Wine the fixture's private
 // PulseAudio server is the sound card: a 440 Hz tone as input, a null sink as output.
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <QPushButton>
 #include <QTemporaryDir>

@@ -1,8 +1,9 @@
 #include "support/local_server.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <winsock2.h>
+
+#include <windows.h>
 using socklen_t = int;
 const SOCKET kNoSocket = INVALID_SOCKET;
 inline void closeSocket(SOCKET fd) {

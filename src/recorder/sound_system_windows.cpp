@@ -1,9 +1,10 @@
 // The wave functions of Windows (winmm): the default input and output, PCM as the recorder
 // asks for it. Finished buffers are collected by a timer on the thread that opened them, so
 // that bytes reach the sink there and nothing is done inside the driver's own callbacks.
+#include <windows.h>
+
 #include <mmreg.h>
 #include <mmsystem.h>
-#include <windows.h>
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -11,7 +12,7 @@
 #include <list>
 #include <vector>
 
-#include "recorder/audio_devices.h"
+#include "recorder/sound_system.h"
 
 namespace hb {
 namespace {
@@ -165,7 +166,7 @@ class WaveInput : public QObject, public AudioInput {
 };
 
 // One sound, from its own copy of the samples; deleting it silences it at once.
-class WaveSound : public QObject {
+class WaveSound : public QObject, public PlayingSound {
   public:
     WaveSound(const QByteArray& samples, std::function<void()> finished)
         : samples_(samples), finished_(std::move(finished)) {
@@ -212,49 +213,18 @@ class WaveSound : public QObject {
 
 }  // namespace
 
-struct DesktopAudioDevices::Players {
-    std::list<std::unique_ptr<WaveSound>> list;
-};
-
-DesktopAudioDevices::DesktopAudioDevices() : players_(std::make_unique<Players>()) {}
-
-DesktopAudioDevices::~DesktopAudioDevices() {
-    stopPlayback();
-}
-
-std::unique_ptr<AudioInput> DesktopAudioDevices::openInput(const AudioFormat& format,
-                                                           int bufferBytes, CaptureSink sink,
-                                                           CaptureLost lost) {
+std::unique_ptr<AudioInput> openSoundInput(const AudioFormat& format, int bufferBytes,
+                                           CaptureSink sink, CaptureLost lost) {
     auto input = std::make_unique<WaveInput>(std::move(sink), std::move(lost));
     if (!input->open(format, bufferBytes)) return nullptr;
     return input;
 }
 
-bool DesktopAudioDevices::play(const AudioFormat& format, const QByteArray& samples) {
-    if (samples.isEmpty()) return false;
-    auto slot = std::make_shared<WaveSound*>(nullptr);
-    auto sound = std::make_unique<WaveSound>(samples, [this, slot] {
-        // From the sound's own timer: delete it once that call has returned.
-        for (auto it = players_->list.begin(); it != players_->list.end(); ++it) {
-            if (it->get() != *slot) continue;
-            WaveSound* done = it->release();
-            players_->list.erase(it);
-            QTimer::singleShot(0, [done] { delete done; });
-            return;
-        }
-    });
-    *slot = sound.get();
-    if (!sound->start(format)) return false;
-    players_->list.push_back(std::move(sound));
-    return true;
-}
-
-void DesktopAudioDevices::stopPlayback() {
-    players_->list.clear();
-}
-
-int DesktopAudioDevices::playing() const {
-    return static_cast<int>(players_->list.size());
+std::unique_ptr<PlayingSound> playSound(const AudioFormat& format, const QByteArray& samples,
+                                        std::function<void()> finished) {
+    auto sound = std::make_unique<WaveSound>(samples, std::move(finished));
+    if (samples.isEmpty() || !sound->start(format)) return nullptr;
+    return sound;
 }
 
 }  // namespace hb
