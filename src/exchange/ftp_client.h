@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 
+class QElapsedTimer;
 class QFile;
 
 namespace hb {
@@ -104,6 +105,10 @@ class InternetFtpClient : public CommandFtpClient {
     void drop();
     // Fails with the system's reason for the last call, and the server's where it refused.
     bool failCall(const QString& what);
+    // False, with the reason, once the officer cancelled or the bound has passed.
+    bool mayGoOn(const QElapsedTimer& clock);
+    // What the server says the file holds; -1 where it does not say.
+    qint64 remoteSize(const QByteArray& name);
 
     int port_;
     std::unique_ptr<Session> session_;

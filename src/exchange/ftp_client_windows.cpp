@@ -229,6 +229,20 @@ bool InternetFtpClient::setCurrentDirectory(const QString& path) {
            failCall(QStringLiteral("无法进入目录 ") + path);
 }
 
+bool InternetFtpClient::mayGoOn(const QElapsedTimer& clock) {
+    if (cancelled_) return fail(QStringLiteral("已取消"));
+    if (clock.elapsed() <= timeLimitMs_) return true;
+    SetLastError(ERROR_INTERNET_TIMEOUT);
+    return failCall({});
+}
+
+qint64 InternetFtpClient::remoteSize(const QByteArray& name) {
+    if (!commands({"SIZE " + name}) || !lastReply_.startsWith(QLatin1String("213 "))) return -1;
+    bool ok = false;
+    const qint64 size = lastReply_.mid(4).trimmed().toLongLong(&ok);
+    return ok ? size : -1;
+}
+
 bool InternetFtpClient::store(QFile& file, const QByteArray& name) {
     if (!file.seek(0)) return fail(file.fileName() + QStringLiteral("：") + file.errorString());
     const HINTERNET connection = session_->current();
@@ -243,14 +257,11 @@ bool InternetFtpClient::store(QFile& file, const QByteArray& name) {
     while (ok && !(chunk = file.read(kChunk)).isEmpty()) {
         for (qsizetype at = 0; ok && at < chunk.size();) {
             DWORD written = 0;
-            if (cancelled_)
-                ok = fail(QStringLiteral("已取消"));
-            else if (clock.elapsed() > timeLimitMs_) {
-                SetLastError(ERROR_INTERNET_TIMEOUT);
-                ok = failCall({});
-            } else if (!InternetWriteFile(remote, chunk.constData() + at, DWORD(chunk.size() - at),
-                                          &written) ||
-                       written == 0)
+            if (!mayGoOn(clock))
+                ok = false;
+            else if (!InternetWriteFile(remote, chunk.constData() + at, DWORD(chunk.size() - at),
+                                        &written) ||
+                     written == 0)
                 ok = failCall(QStringLiteral("上传中断"));
             at += written;
         }
@@ -262,10 +273,8 @@ bool InternetFtpClient::store(QFile& file, const QByteArray& name) {
     if (!ok) return false;
     // Closing reads the server's last word on the transfer but does not report it: the size
     // the server now holds does, where the server tells sizes.
-    QByteArray size;
-    if (commands({"SIZE " + name}, &size) && lastReply_.startsWith(QLatin1String("213")) &&
-        lastReply_.mid(4).trimmed().toLongLong() != file.size())
-        return fail(QStringLiteral("上传没有完整到达服务器"));
+    const qint64 stored = remoteSize(name);
+    if (stored >= 0 && stored != file.size()) return fail(QStringLiteral("上传没有完整到达服务器"));
     return !cancelled_ || fail(QStringLiteral("已取消"));
 }
 
@@ -275,11 +284,8 @@ bool InternetFtpClient::getFile(const QString& remoteName, const QString& localP
     if (!this->remoteName(remoteName, &name)) return false;
     // A transfer cut short looks like its end to the Internet functions: the size the server
     // tells beforehand shows it.
-    qint64 expected = -1;
-    if (commands({"SIZE " + name}) && lastReply_.startsWith(QLatin1String("213")))
-        expected = lastReply_.mid(4).trimmed().toLongLong();
-    else if (cancelled_)
-        return false;
+    const qint64 expected = remoteSize(name);
+    if (cancelled_) return fail(QStringLiteral("已取消"));
     // The old file stays until every byte of the new one is on disk.
     StreamedFile file(localPath);
     if (!file.open()) return fail(localPath + QStringLiteral("：") + file.error());
@@ -295,12 +301,9 @@ bool InternetFtpClient::getFile(const QString& remoteName, const QString& localP
     QByteArray chunk(kChunk, '\0');
     for (;;) {
         DWORD n = 0;
-        if (cancelled_)
-            ok = fail(QStringLiteral("已取消"));
-        else if (clock.elapsed() > timeLimitMs_) {
-            SetLastError(ERROR_INTERNET_TIMEOUT);
-            ok = failCall({});
-        } else if (!InternetReadFile(remote, chunk.data(), kChunk, &n))
+        if (!mayGoOn(clock))
+            ok = false;
+        else if (!InternetReadFile(remote, chunk.data(), kChunk, &n))
             ok = failCall(QStringLiteral("下载中断"));
         else if (n > 0 && !file.write(QByteArrayView(chunk.constData(), n)))
             ok = fail(localPath + QStringLiteral("：") + file.error());
