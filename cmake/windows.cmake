@@ -45,9 +45,10 @@ add_dependencies(hengbi hb_modules)
 # The tests that need no Linux, the same sources as there.
 add_library(hb_test_support STATIC tests/support/fakes.cpp tests/support/fakes.h
   tests/support/fake_office.cpp tests/support/fake_office.h tests/support/test_app.cpp
-  tests/support/test_app.h tests/support/ui.cpp tests/support/ui.h tests/support/require.h)
+  tests/support/test_app.h tests/support/ui.cpp tests/support/ui.h tests/support/require.h
+  tests/support/local_server.cpp tests/support/local_server.h tests/support/file_size_limit.h)
 target_include_directories(hb_test_support PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(hb_test_support PUBLIC hb_app Qt6::Test)
+target_link_libraries(hb_test_support PUBLIC hb_app Qt6::Test PRIVATE ws2_32)
 # A private Wine prefix per build: tests never share or leave state in the user's. Wine points
 # the prefix's Desktop and Documents at HOME: a folder of the build too.
 set(HB_WINE_PREFIX_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all"
@@ -62,6 +63,7 @@ function(hb_add_test name)
   list(TRANSFORM T_UNPARSED_ARGUMENTS PREPEND ${CMAKE_SOURCE_DIR}/tests/)
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE hb_test_support ${T_LIBS} Qt6::Test)
+  add_dependencies(${name} hb_modules)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${HB_WINE_ENV}")
 endfunction()
@@ -74,6 +76,24 @@ hb_add_test(test_phrase_lists record/test_phrase_lists.cpp)
 hb_add_test(test_new_record record/test_new_record.cpp)
 hb_add_test(test_library_texts library/test_texts.cpp)
 hb_add_test(test_library_forms library/test_forms.cpp)
+hb_add_test(test_exchange exchange/test_exchange.cpp LIBS hb_exchange hb_ftp)
+hb_add_test(test_extras extras/test_extras.cpp LIBS hb_extras hb_http)
+hb_add_test(test_recorder recorder/test_recorder.cpp recorder/fake_audio.h LIBS hb_recorder)
+hb_add_test(test_recorder_panel recorder/test_recorder_panel.cpp recorder/fake_audio.h
+            LIBS hb_recorder)
+# The wave functions on the sound card of a private PulseAudio server, and on none.
+hb_add_test(test_recorder_capture_windows recorder/test_recorder_capture_windows.cpp
+            LIBS hb_recorder hb_audio_wave winmm)
+set(sound ${CMAKE_BINARY_DIR}/sound)
+add_test(NAME sound_server_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/sound-server.sh start ${sound})
+add_test(NAME sound_server_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/sound-server.sh stop ${sound})
+set_tests_properties(sound_server_start PROPERTIES FIXTURES_SETUP hb_sound)
+set_tests_properties(sound_server_stop PROPERTIES FIXTURES_CLEANUP hb_sound)
+set_tests_properties(test_recorder_capture_windows PROPERTIES FIXTURES_REQUIRED hb_sound
+  ENVIRONMENT "${HB_WINE_ENV};PULSE_SERVER=unix:${sound}/run/native")
+add_test(NAME test_recorder_no_device COMMAND test_recorder_capture_windows noInputDevice)
+set_tests_properties(test_recorder_no_device PROPERTIES
+  ENVIRONMENT "${HB_WINE_ENV};PULSE_SERVER=unix:${sound}/none")
 
 # The program itself: its main window appears on a virtual screen.
 add_test(NAME hengbi_window COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/window-check.sh

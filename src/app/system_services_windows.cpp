@@ -1,15 +1,19 @@
 #include <cstdio>
 
+#include "app/backends.h"
 #include "app/system_services.h"
 
 namespace hb {
 
-// Word through COM, waveIn/waveOut and the Windows Internet functions are still to come:
-// until then the office, sound and network seams stay empty.
+// Word through COM is still to come: until then the office seam stays empty.
 void prepareDesktop() {}
 
 SystemServices makeSystemServices(Shell&) {
-    return {};
+    SystemServices s;
+    s.audio = makeAudioDevices();
+    s.ftp = makeFtpClient(21);
+    s.http = makeHttpClient();
+    return s;
 }
 
 int runCompose(const QStringList&) {
