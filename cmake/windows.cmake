@@ -74,6 +74,8 @@ hb_add_test(test_phrase_lists record/test_phrase_lists.cpp)
 hb_add_test(test_new_record record/test_new_record.cpp)
 hb_add_test(test_library_texts library/test_texts.cpp)
 hb_add_test(test_library_forms library/test_forms.cpp)
+hb_add_test(test_password security/test_password.cpp)
+hb_add_test(test_registry_windows security/test_registry_windows.cpp)
 
 # The program itself: its main window appears on a virtual screen.
 add_test(NAME hengbi_window COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/window-check.sh

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "app/system_services.h"
+#include "security/registry.h"
 
 namespace hb {
 
@@ -10,6 +11,10 @@ void prepareDesktop() {}
 
 SystemServices makeSystemServices(Shell&) {
     return {};
+}
+
+std::unique_ptr<Registry> makeRegistry(const Paths&) {
+    return std::make_unique<WindowsRegistry>();
 }
 
 int runCompose(const QStringList&) {
