@@ -9,6 +9,10 @@ root=$(cd "$here/../.." && pwd)
 build=$root/build-windows
 triplet=x86_64-w64-mingw32
 
+# shellcheck source=../packages.sh
+. "$root/scripts/packages.sh"
+# shellcheck disable=SC2086
+hb_ensure_packages $HB_WINDOWS_PACKAGES
 prefixes=$("$here/build-qt.sh" | tail -2)
 qt_prefix=$(sed -n 's/^qt: //p' <<<"$prefixes")
 sodium_prefix=$(sed -n 's/^sodium: //p' <<<"$prefixes")
@@ -41,6 +45,7 @@ done
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 lists=$build/installer
 mkdir -p "$lists"
+# shellcheck disable=SC2016 # $INSTDIR is NSIS's
 {
   for f in "${installed[@]}"; do
     rel=${f#"$build"/}
@@ -52,6 +57,7 @@ mkdir -p "$lists"
   for f in "${defaults[@]}"; do printf 'File "%s/%s"\n' "$build" "$f"; done
   printf 'SetOverwrite on\n'
 } >"$lists/files.nsh"
+# shellcheck disable=SC2016
 {
   for f in "${installed[@]}" "${defaults[@]/#/$build/}"; do
     rel=${f#"$build"/}
