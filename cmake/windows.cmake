@@ -1,6 +1,8 @@
 # The Windows edition, cross-built with the MinGW Qt (its qt-cmake) and tested under Wine.
 # It builds the subsystems ported so far; the others join as they are.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets Test)
+# Installed, the program and its module DLLs share one folder, as Windows looks for DLLs.
+set(CMAKE_INSTALL_BINDIR .)
 include(GNUInstallDirs)
 enable_testing()
 include(cmake/modules.cmake)
@@ -24,6 +26,7 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     message(FATAL_ERROR "MinGW runtime ${dll} not found")
   endif()
   file(COPY ${dll_path} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  install(FILES ${dll_path} DESTINATION .)
 endforeach()
 add_custom_target(hb_qt_runtime ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui>
@@ -41,6 +44,24 @@ endforeach()
 add_executable(hengbi WIN32 src/main.cpp)
 target_link_libraries(hengbi PRIVATE hb_app)
 add_dependencies(hengbi hb_modules)
+
+# What the program needs beside it (scripts/windows/build.sh lays it out and packs it): Qt's
+# DLLs and plugins, the native style, and Qt's Chinese catalogue, which is the same file as on
+# Linux; qt.conf points Qt at them.
+install(TARGETS hengbi RUNTIME DESTINATION .)
+install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
+        ${CMAKE_SOURCE_DIR}/packaging/windows/qt.conf DESTINATION .)
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+find_path(HB_QT_TRANSLATIONS qtbase_zh_CN.qm PATHS /usr/share/qt6/translations NO_DEFAULT_PATH
+          NO_CMAKE_FIND_ROOT_PATH)
+if(HB_QT_TRANSLATIONS)
+  # qt_zh_CN gathers the other two.
+  install(FILES ${HB_QT_TRANSLATIONS}/qt_zh_CN.qm ${HB_QT_TRANSLATIONS}/qtbase_zh_CN.qm
+          ${HB_QT_TRANSLATIONS}/qtmultimedia_zh_CN.qm DESTINATION translations)
+else()
+  message(WARNING "no Qt Chinese catalogue (qt6-translations-l10n): Qt's dialogs stay English")
+endif()
 
 # The tests that need no Linux, the same sources as there.
 add_library(hb_test_support STATIC tests/support/fakes.cpp tests/support/fakes.h
@@ -69,6 +90,7 @@ function(hb_add_test name)
 endfunction()
 hb_add_test(test_ini platform/test_ini.cpp)
 hb_add_test(test_gbk platform/test_gbk.cpp)
+hb_add_test(test_paths_windows platform/test_paths_windows.cpp)
 hb_add_test(test_document_model document/test_document_model.cpp LIBS hb_document)
 hb_add_test(test_composer document/test_composer.cpp document/desk.h LIBS hb_document)
 hb_add_test(test_template record/test_template.cpp)
@@ -94,8 +116,15 @@ set_tests_properties(test_recorder_capture_windows PROPERTIES FIXTURES_REQUIRED 
 add_test(NAME test_recorder_no_device COMMAND test_recorder_capture_windows noInputDevice)
 set_tests_properties(test_recorder_no_device PROPERTIES
   ENVIRONMENT "${HB_WINE_ENV};PULSE_SERVER=unix:${sound}/none")
+hb_add_test(test_password security/test_password.cpp)
+hb_add_test(test_registry_windows security/test_registry_windows.cpp)
 
 # The program itself: its main window appears on a virtual screen.
 add_test(NAME hengbi_window COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/window-check.sh
          $<TARGET_FILE:hengbi> ${CMAKE_BINARY_DIR}/hengbi-window.png)
 set_tests_properties(hengbi_window PROPERTIES ENVIRONMENT "${HB_WINE_PREFIX_ENV}" TIMEOUT 180)
+
+# The installer that scripts/windows/build.sh makes installs, runs and uninstalls.
+add_test(NAME hengbi_installer COMMAND ${CMAKE_SOURCE_DIR}/scripts/windows/install-check.sh
+         ${CMAKE_BINARY_DIR}/hengbi-${PROJECT_VERSION}-setup.exe)
+set_tests_properties(hengbi_installer PROPERTIES ENVIRONMENT "${HB_WINE_PREFIX_ENV}" TIMEOUT 300)

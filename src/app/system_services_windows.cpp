@@ -2,6 +2,7 @@
 
 #include "app/backends.h"
 #include "app/system_services.h"
+#include "security/registry.h"
 
 namespace hb {
 
@@ -14,6 +15,10 @@ SystemServices makeSystemServices(Shell&) {
     s.ftp = makeFtpClient(21);
     s.http = makeHttpClient();
     return s;
+}
+
+std::unique_ptr<Registry> makeRegistry(const Paths&) {
+    return std::make_unique<WindowsRegistry>();
 }
 
 int runCompose(const QStringList&) {
