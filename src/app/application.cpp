@@ -38,6 +38,7 @@ void installFonts() {
 
 std::unique_ptr<MainWindow> buildMainWindow(AppContext& ctx) {
     installFonts();
+    applyTheme(QString());  // the plain look, before the controls are polished in it
     auto window = std::make_unique<MainWindow>();
     MainWindow& w = *window;
     ctx.record = &w.record();
