@@ -38,6 +38,7 @@ void installFonts() {
 
 std::unique_ptr<MainWindow> buildMainWindow(AppContext& ctx) {
     installFonts();
+    applyTheme(QString());  // the plain look, before the controls are polished in it
     auto window = std::make_unique<MainWindow>();
     MainWindow& w = *window;
     ctx.record = &w.record();
@@ -219,12 +220,12 @@ int runApplication(int argc, char** argv) {
     QString unseeded;
     if (ctx.paths.seedProgramDir)
         seedProgramDir(ctx.paths.programDir, ctx.paths.defaultsDir, &unseeded);
-    IniRegistry registry(ctx.paths.registryDir);
+    const std::unique_ptr<Registry> registry = makeRegistry(ctx.paths);
     ctx.dialogs = &dialogs;
     ctx.shell = &shell;
     ctx.clock = &clock;
     ctx.pause = &pause;
-    ctx.registry = &registry;
+    ctx.registry = registry.get();
     SystemServices services = makeSystemServices(shell);
     ctx.office = services.office.get();
     ctx.audio = services.audio.get();

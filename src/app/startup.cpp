@@ -113,9 +113,12 @@ void applyTheme(const QString& value) {
         base = QColor(164, 185, 127);
     else if (value == QLatin1String("3"))
         base = QColor(198, 197, 215);
-    // The style first: setting one may reset the palette.
-    QApplication::setStyle(
-        new MenuKeysStyle(base.isValid() ? QStringLiteral("Fusion") : plainLook().style));
+    // The style first: setting one may reset the palette. A style already in force stays:
+    // a new one polishes every control of the window again.
+    const QString style = base.isValid() ? QStringLiteral("Fusion") : plainLook().style;
+    const auto* current = dynamic_cast<const MenuKeysStyle*>(QApplication::style());
+    if (!current || current->baseStyle()->name().compare(style, Qt::CaseInsensitive) != 0)
+        QApplication::setStyle(new MenuKeysStyle(style));
     if (base.isValid()) {
         QPalette palette(base.lighter(135), base.lighter(150));
         palette.setColor(QPalette::Highlight, base.darker(130));

@@ -13,7 +13,9 @@
 namespace hb {
 
 class MainWindow;
+class Registry;
 class Shell;
+struct Paths;
 
 struct SystemServices {
     std::unique_ptr<OfficeSuite> office;
@@ -28,6 +30,8 @@ struct SystemServices {
 void prepareDesktop();
 // On the GUI thread, after the application object.
 SystemServices makeSystemServices(Shell& shell);
+// Where the lock's values live.
+std::unique_ptr<Registry> makeRegistry(const Paths& paths);
 // hengbi compose ...: the exit code.
 int runCompose(const QStringList& arguments);
 

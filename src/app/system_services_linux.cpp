@@ -3,7 +3,9 @@
 #include "app/system_services.h"
 #include "document/batch.h"
 #include "office/libreoffice.h"
+#include "platform/paths.h"
 #include "resources/resources.h"
+#include "security/registry.h"
 
 namespace hb {
 
@@ -23,6 +25,10 @@ SystemServices makeSystemServices(Shell& shell) {
     s.ftp = makeFtpClient(21);
     s.http = makeHttpClient();
     return s;
+}
+
+std::unique_ptr<Registry> makeRegistry(const Paths& paths) {
+    return std::make_unique<IniRegistry>(paths.registryDir);
 }
 
 int runCompose(const QStringList& arguments) {

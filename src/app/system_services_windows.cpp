@@ -1,17 +1,24 @@
+#include "app/backends.h"
 #include "app/system_services.h"
 #include "document/batch.h"
 #include "office/com_office.h"
+#include "security/registry.h"
 
 namespace hb {
 
-// waveIn/waveOut and the Windows Internet functions are still to come: until then the sound
-// and network seams stay empty.
 void prepareDesktop() {}
 
 SystemServices makeSystemServices(Shell&) {
     SystemServices s;
     s.office = std::make_unique<ComOfficeSuite>();
+    s.audio = makeAudioDevices();
+    s.ftp = makeFtpClient(21);
+    s.http = makeHttpClient();
     return s;
+}
+
+std::unique_ptr<Registry> makeRegistry(const Paths&) {
+    return std::make_unique<WindowsRegistry>();
 }
 
 int runCompose(const QStringList& arguments) {

@@ -3,23 +3,13 @@
 #include <curl/curl.h>
 
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <algorithm>
-#include <cctype>
 
 #include "platform/files.h"
 #include "platform/gbk.h"
 
 namespace hb {
 namespace {
-
-bool hasControl(const QByteArray& bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
-    return false;
-}
 
 // One path component, escaped so that curl sends exactly these bytes.
 QByteArray escaped(const QByteArray& bytes) {
@@ -42,31 +32,6 @@ size_t collect(char* data, size_t size, size_t count, void* replies) {
     return size * count;
 }
 
-// "name", "name:port", "[v6]", "[v6]:port"; a bare IPv6 address has no port.
-bool splitHost(const QString& text, int defaultPort, QByteArray* host, int* port) {
-    static const QRegularExpression form(
-        QStringLiteral("^(?:\\[([^\\]]*)\\]|([^:\\[\\]]*))(?::([0-9]{1,5}))?$"));
-    const QString t = text.trimmed();
-    const QRegularExpressionMatch m = form.match(t);
-    *port = defaultPort;
-    if (!m.hasMatch()) {
-        if (t.count(QLatin1Char(':')) < 2) return false;
-        *host = '[' + t.toUtf8() + ']';
-        return true;
-    }
-    const QString name = m.hasCaptured(1) ? m.captured(1) : m.captured(2);
-    *host = m.hasCaptured(1) ? '[' + name.toUtf8() + ']' : name.toUtf8();
-    if (m.hasCaptured(3)) *port = m.captured(3).toInt();
-    return !name.isEmpty() && *port > 0 && *port < 65536;
-}
-
-// A line of a FEAT reply that names the feature.
-bool lists(const QByteArray& replies, const QByteArray& feature) {
-    for (const QByteArray& line : replies.split('\n'))
-        if (line.trimmed().compare(feature, Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
-
 // Nothing but a transfer's body is wanted.
 size_t discard(char*, size_t size, size_t count, void*) {
     return size * count;
@@ -81,7 +46,6 @@ struct CurlFtpClient::Session {
     CURLU* url = curl_url();
     QByteArray account, password;
     QByteArray directory;  // escaped, relative to the login directory, "" or ending in '/'
-    bool utf8 = false;     // the server takes names in UTF-8
     char errorText[CURL_ERROR_SIZE] = {};
     QByteArray replies;  // the server's replies to the last operation
     const std::atomic<bool>* cancelled = nullptr;
@@ -117,21 +81,13 @@ struct CurlFtpClient::Session {
         return curl_easy_perform(handle);
     }
 
-    // The server's last reply line: its reason when it refused.
-    QString lastReply() const {
-        QByteArray last;
-        for (const QByteArray& line : replies.split('\n'))
-            if (line.size() > 3 && std::isdigit(uchar(line[0]))) last = line.trimmed();
-        return fromGbk(last);
-    }
-
     QString describe(CURLcode code) const {
         if (code == CURLE_ABORTED_BY_CALLBACK) return QStringLiteral("已取消");
         if (code == CURLE_OPERATION_TIMEDOUT)
             return QStringLiteral("服务器在 %1 秒内没有完成（网络太慢或服务器没有响应）")
                 .arg(timeLimitMs / 1000.0);
         QString why = QString::fromLocal8Bit(errorText[0] ? errorText : curl_easy_strerror(code));
-        const QString reply = lastReply();
+        const QString reply = lastLine(replies);
         if (!reply.isEmpty() && reply[0] >= QLatin1Char('4'))
             why += QStringLiteral("（服务器回答：%1）").arg(reply);
         return why;
@@ -142,21 +98,20 @@ CurlFtpClient::CurlFtpClient(int port) : port_(port) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
+QString CurlFtpClient::lastReply() const {
+    return session_ ? lastLine(session_->replies) : QString();
+}
+
 CurlFtpClient::~CurlFtpClient() {
     session_.reset();
     curl_global_cleanup();
 }
 
-bool CurlFtpClient::fail(const QString& why) {
-    error_ = why;
-    return false;
-}
-
 bool CurlFtpClient::connect(const QString& host, const QString& account, const QString& password) {
     session_.reset();
     cancelled_ = false;
-    // A line break would end the command and start another one of the typist's choosing.
-    if (hasControl(host.toUtf8()) || hasControl(toGbk(account)) || hasControl(toGbk(password)))
+    utf8_ = false;
+    if (loginHasControl(host, account, password))
         return fail(QStringLiteral("control character in the login"));
     auto s = std::make_unique<Session>();
     if (!s->handle || !s->url) return fail(QStringLiteral("libcurl could not start"));
@@ -207,7 +162,7 @@ bool CurlFtpClient::connect(const QString& host, const QString& account, const Q
     if (commands({"FEAT"}, &features) && lists(features, "UTF8")) {
         // Some servers switch only when asked, others refuse the question: UTF-8 either way.
         commands({"OPTS UTF8 ON"});
-        session_->utf8 = true;
+        utf8_ = true;
     }
     return true;
 }
@@ -228,15 +183,6 @@ bool CurlFtpClient::commands(const QList<QByteArray>& lines, QByteArray* replies
     return true;
 }
 
-bool CurlFtpClient::remoteName(const QString& text, QByteArray* bytes) {
-    *bytes = session_->utf8 ? text.toUtf8() : toGb18030(text);
-    const QString back = session_->utf8 ? QString::fromUtf8(*bytes) : fromGbk(*bytes);
-    // Never a stand-in such as "?": two names would become one on the server.
-    if (back != text || bytes->isEmpty() || hasControl(*bytes))
-        return fail(QStringLiteral("名称“%1”含有不能按原样发送给服务器的字符").arg(text));
-    return true;
-}
-
 bool CurlFtpClient::setCurrentDirectory(const QString& path) {
     if (!session_) return fail(QStringLiteral("not connected"));
     QByteArray raw;
@@ -252,36 +198,6 @@ bool CurlFtpClient::setCurrentDirectory(const QString& path) {
     return true;
 }
 
-CurlFtpClient::Placed CurlFtpClient::place(const QByteArray& from, const QByteArray& to,
-                                           const QString& shown) {
-    if (commands({"RNFR " + from, "RNTO " + to})) return Placed::Done;
-    const QString refusal = error_;
-    if (cancelled_) return Placed::Failed;
-    if (!commands({"SIZE " + to})) {
-        // "550": nothing of that name to lose, so an account that may store but not rename
-        // stores it directly. Any other answer leaves it unknown: nothing is risked.
-        const bool absent = session_->lastReply().startsWith(QLatin1String("550"));
-        fail(refusal);
-        return absent && !cancelled_ ? Placed::NewName : Placed::Failed;
-    }
-    // Servers that will not rename over an existing file (IIS): move the old one aside,
-    // put the new one in its place, then drop the old one; anything but a file stays.
-    const QByteArray aside = from + ".old";
-    if (!commands({"RNFR " + to, "RNTO " + aside})) {
-        fail(QStringLiteral("服务器上已有“%1”，这个帐号不能在服务器上改名，无法安全地替换它，"
-                            "服务器上的文件没有改变。%2")
-                 .arg(shown, refusal));
-        return Placed::Failed;
-    }
-    if (commands({"RNFR " + from, "RNTO " + to})) {
-        commands({"DELE " + aside}, nullptr, true);
-        return Placed::Done;
-    }
-    commands({"RNFR " + aside, "RNTO " + to}, nullptr, true);
-    fail(refusal);
-    return Placed::Failed;
-}
-
 bool CurlFtpClient::store(QFile& file, const QByteArray& name) {
     if (!file.seek(0) || !session_->setPath(session_->directory + escaped(name)))
         return fail(QStringLiteral("invalid remote name"));
@@ -292,37 +208,6 @@ bool CurlFtpClient::store(QFile& file, const QByteArray& name) {
     const CURLcode code = session_->perform(true, false);
     curl_easy_setopt(h, CURLOPT_READDATA, nullptr);
     return code == CURLE_OK || fail(session_->describe(code));
-}
-
-bool CurlFtpClient::putFile(const QString& localPath, const QString& remoteName) {
-    if (!session_) return fail(QStringLiteral("not connected"));
-    QByteArray name;
-    if (!this->remoteName(remoteName, &name)) return false;
-    QFile file(localPath);
-    const QString unreadable = unreadableReason(localPath);
-    if (!unreadable.isEmpty() || !QFileInfo(localPath).isFile() || !file.open(QIODevice::ReadOnly))
-        return fail(localPath + QStringLiteral("：") +
-                    (unreadable.isEmpty() ? QStringLiteral("文件不存在") : unreadable));
-    // Under a name of its own until complete: a colleague never fetches half a template.
-    const QByteArray partial =
-        '.' + name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
-    bool done = false;
-    if (store(file, partial)) {
-        switch (place(partial, name, remoteName)) {
-            case Placed::Done:
-                return true;
-            case Placed::NewName:
-                done = store(file, name);
-                if (!done) commands({"DELE " + name}, nullptr, true);
-                break;
-            case Placed::Failed:
-                break;
-        }
-    }
-    const QString why = done ? QString() : error_;
-    commands({"DELE " + partial}, nullptr, true);  // where the server still answers
-    error_ = why;
-    return done;
 }
 
 bool CurlFtpClient::getFile(const QString& remoteName, const QString& localPath) {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 
+class QElapsedTimer;
 class QFile;
 
 namespace hb {
@@ -32,41 +33,112 @@ class FtpClient {
     virtual void cancel() {}
 };
 
+// The naming and upload rules both systems' clients keep, over the few FTP steps each one
+// takes its own way.
+class CommandFtpClient : public FtpClient {
+  public:
+    bool putFile(const QString& localPath, const QString& remoteName) override;
+    QString lastError() const override { return error_; }
+    void cancel() override { cancelled_ = true; }
+    // The bound of each command and transfer, fitted to a template of tens of kilobytes.
+    void setTimeLimit(int milliseconds) { timeLimitMs_ = milliseconds; }
+
+  protected:
+    bool fail(const QString& why);
+    // A line break would end the command and start another one of the typist's choosing.
+    static bool hasControl(const QByteArray& bytes);
+    static bool loginHasControl(const QString& host, const QString& account,
+                                const QString& password);
+    // "name", "name:port", "[v6]", "[v6]:port"; a bare IPv6 address has no port. The host
+    // keeps the brackets of an IPv6 address.
+    static bool splitHost(const QString& text, int defaultPort, QByteArray* host, int* port);
+    // A line of a FEAT reply that names the feature.
+    static bool lists(const QByteArray& replies, const QByteArray& feature);
+    // The last reply line among the server's replies.
+    static QString lastLine(const QByteArray& replies);
+    // The name's bytes for this server; false when it cannot go out as it is.
+    bool remoteName(const QString& text, QByteArray* bytes);
+
+    virtual bool connected() const = 0;
+    // FTP commands run in the current directory; false when the server refused one. Cleanup
+    // commands still run after a cancel, briefly.
+    virtual bool commands(const QList<QByteArray>& lines, QByteArray* replies = nullptr,
+                          bool cleanup = false) = 0;
+    // The file stored whole under name.
+    virtual bool store(QFile& file, const QByteArray& name) = 0;
+    // The server's last reply line: its reason when it refused.
+    virtual QString lastReply() const = 0;
+
+    int timeLimitMs_ = 60000;
+    std::atomic<bool> cancelled_ = false;
+    bool utf8_ = false;  // the server takes names in UTF-8
+    QString error_;
+
+  private:
+    enum class Placed { Done, NewName, Failed };
+    // The complete upload in place of `to`. NewName: the server refused the rename and holds
+    // nothing under `to`.
+    Placed place(const QByteArray& from, const QByteArray& to, const QString& shown);
+};
+
+#ifdef _WIN32
+// The Windows Internet functions; the port when the host names none is fixed per client.
+class InternetFtpClient : public CommandFtpClient {
+  public:
+    explicit InternetFtpClient(int port = 21);
+    ~InternetFtpClient() override;
+
+    bool connect(const QString& host, const QString& account, const QString& password) override;
+    bool setCurrentDirectory(const QString& path) override;
+    bool getFile(const QString& remoteName, const QString& localPath) override;
+    void cancel() override;
+
+  protected:
+    bool connected() const override;
+    bool commands(const QList<QByteArray>& lines, QByteArray* replies = nullptr,
+                  bool cleanup = false) override;
+    bool store(QFile& file, const QByteArray& name) override;
+    QString lastReply() const override { return lastReply_; }
+
+  private:
+    struct Session;
+    void drop();
+    // Fails with the system's reason for the last call, and the server's where it refused.
+    bool failCall(const QString& what);
+    // False, with the reason, once the officer cancelled or the bound has passed.
+    bool mayGoOn(const QElapsedTimer& clock);
+    // What the server says the file holds; -1 where it does not say.
+    qint64 remoteSize(const QByteArray& name);
+
+    int port_;
+    std::unique_ptr<Session> session_;
+    QString lastReply_;
+};
+using SystemFtpClient = InternetFtpClient;
+#else
 // libcurl; the port when the host names none is fixed per client (21 in the application).
-class CurlFtpClient : public FtpClient {
+class CurlFtpClient : public CommandFtpClient {
   public:
     explicit CurlFtpClient(int port = 21);
     ~CurlFtpClient() override;
 
     bool connect(const QString& host, const QString& account, const QString& password) override;
     bool setCurrentDirectory(const QString& path) override;
-    bool putFile(const QString& localPath, const QString& remoteName) override;
     bool getFile(const QString& remoteName, const QString& localPath) override;
-    QString lastError() const override { return error_; }
-    void cancel() override { cancelled_ = true; }
-    // The bound of each command and transfer, fitted to a template of tens of kilobytes.
-    void setTimeLimit(int milliseconds) { timeLimitMs_ = milliseconds; }
+
+  protected:
+    bool connected() const override { return session_ != nullptr; }
+    bool commands(const QList<QByteArray>& lines, QByteArray* replies = nullptr,
+                  bool cleanup = false) override;
+    bool store(QFile& file, const QByteArray& name) override;
+    QString lastReply() const override;
 
   private:
     struct Session;
-    bool fail(const QString& why);
-    // The name's bytes for this server; false when it cannot go out as it is.
-    bool remoteName(const QString& text, QByteArray* bytes);
-    // FTP commands run in the current directory; false when the server refused one. Cleanup
-    // commands still run after a cancel, briefly.
-    bool commands(const QList<QByteArray>& lines, QByteArray* replies = nullptr,
-                  bool cleanup = false);
-    bool store(QFile& file, const QByteArray& name);
-    enum class Placed { Done, NewName, Failed };
-    // The complete upload in place of `to`. NewName: the server refused the rename and holds
-    // nothing under `to`.
-    Placed place(const QByteArray& from, const QByteArray& to, const QString& shown);
-
     int port_;
-    int timeLimitMs_ = 60000;
-    std::atomic<bool> cancelled_ = false;
     std::unique_ptr<Session> session_;
-    QString error_;
 };
+using SystemFtpClient = CurlFtpClient;
+#endif
 
 }  // namespace hb

@@ -5,13 +5,10 @@
 namespace hb {
 namespace {
 
-// Update information is a few lines; anything far larger is not it.
-constexpr qsizetype kMaxBody = 1 << 20;
-
 size_t collect(char* data, size_t size, size_t count, void* target) {
     auto* body = static_cast<QByteArray*>(target);
     const size_t n = size * count;
-    if (body->size() + static_cast<qsizetype>(n) > kMaxBody) return 0;
+    if (body->size() + static_cast<qsizetype>(n) > kMaxHttpBody) return 0;
     body->append(data, static_cast<qsizetype>(n));
     return n;
 }

@@ -12,11 +12,24 @@ class HttpClient {
     virtual bool get(const QString& address, QByteArray* body, QString* error = nullptr) = 0;
 };
 
+#ifdef _WIN32
+// The Windows Internet functions.
+class InternetHttpClient : public HttpClient {
+  public:
+    bool get(const QString& address, QByteArray* body, QString* error = nullptr) override;
+};
+using SystemHttpClient = InternetHttpClient;
+#else
 class CurlHttpClient : public HttpClient {
   public:
     CurlHttpClient();
     ~CurlHttpClient() override;
     bool get(const QString& address, QByteArray* body, QString* error = nullptr) override;
 };
+using SystemHttpClient = CurlHttpClient;
+#endif
+
+// Update information is a few lines; anything far larger is not it.
+constexpr qsizetype kMaxHttpBody = 1 << 20;
 
 }  // namespace hb

@@ -17,7 +17,13 @@ const wchar_t* wide(const QString& path) {
 
 // Binary mode: the text mode of the C runtime would turn CR LF into LF.
 int openForReading(const QString& path) {
-    return ::_wopen(wide(QDir::toNativeSeparators(path)), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    const QString native = QDir::toNativeSeparators(path);
+    const int fd = ::_wopen(wide(native), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    // The C runtime calls a folder "access denied", which would send the officer after rights.
+    const DWORD attributes = fd < 0 ? GetFileAttributesW(wide(native)) : 0;
+    if (fd < 0 && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        errno = EISDIR;
+    return fd;
 }
 
 bool renameOver(const QString& from, const QString& to) {

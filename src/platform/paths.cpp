@@ -14,17 +14,6 @@ QString envOr(const char* name, const QString& fallback) {
     return value.isEmpty() ? fallback : value;
 }
 
-// The office's adapted defaults, as the install rules place them: /etc/hengbi beside a /usr
-// install, <prefix>/etc/hengbi beside any other, wherever the tree was unpacked.
-QString installedDefaults(const QString& executableDir) {
-    const QFileInfo bin(executableDir);
-    if (bin.fileName() != QLatin1String("bin")) return {};
-    QString etc = QDir::cleanPath(bin.absoluteFilePath() + QStringLiteral("/.."));
-    if (etc.endsWith(QLatin1String("/usr"))) etc.chop(4);
-    etc += QStringLiteral("/etc/hengbi");
-    return QFileInfo(etc).isDir() ? etc : QString();
-}
-
 }  // namespace
 
 QString Paths::blDir() const {
@@ -58,7 +47,7 @@ Paths Paths::fromEnvironment(const QString& executableDir) {
     const QString home = qEnvironmentVariable("HENGBI_HOME");
     if (!home.isEmpty()) {
         p.programDir = home;
-    } else if (QFileInfo::exists(executableDir + QStringLiteral("/Set.ini"))) {
+    } else if (isProgramDir(executableDir)) {
         p.programDir = executableDir;
     } else {
         p.programDir = dataHome;

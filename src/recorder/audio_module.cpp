@@ -1,4 +1,4 @@
-// The module of the sound back-end: libpulse loads with it.
+// The module of the sound back-end: libpulse (winmm on Windows) loads with it.
 #include "recorder/audio_devices.h"
 
 extern "C" __attribute__((visibility("default"))) hb::AudioDevices* hengbiCreateAudioDevices() {

@@ -2,8 +2,7 @@
 #include <list>
 
 #include "recorder/audio_devices.h"
-#include "recorder/pulse_input.h"
-#include "recorder/pulse_output.h"
+#include "recorder/sound_system.h"
 
 namespace hb {
 
@@ -31,12 +30,12 @@ DesktopAudioDevices::~DesktopAudioDevices() {
 std::unique_ptr<AudioInput> DesktopAudioDevices::openInput(const AudioFormat& format,
                                                            int bufferBytes, CaptureSink sink,
                                                            CaptureLost lost) {
-    return openPulseInput(format, bufferBytes, std::move(sink), std::move(lost));
+    return openSoundInput(format, bufferBytes, std::move(sink), std::move(lost));
 }
 
 bool DesktopAudioDevices::play(const AudioFormat& format, const QByteArray& samples) {
     auto slot = std::make_shared<PlayingSound*>(nullptr);
-    std::unique_ptr<PlayingSound> sound = playPulseSound(format, samples, [this, slot] {
+    std::unique_ptr<PlayingSound> sound = playSound(format, samples, [this, slot] {
         if (*slot) players_->finished(*slot);
     });
     if (!sound) return false;

@@ -1,4 +1,4 @@
-#include "recorder/pulse_input.h"
+#include "recorder/sound_system.h"
 
 #include <QMutex>
 #include <QObject>
@@ -183,7 +183,7 @@ class PulseInput : public QObject, public AudioInput {
 
 }  // namespace
 
-std::unique_ptr<AudioInput> openPulseInput(const AudioFormat& format, int bufferBytes,
+std::unique_ptr<AudioInput> openSoundInput(const AudioFormat& format, int bufferBytes,
                                            CaptureSink sink, CaptureLost lost) {
     auto input = std::make_unique<PulseInput>(std::move(sink), std::move(lost));
     // Fragments of a quarter buffer: a stop loses at most that much of the end.

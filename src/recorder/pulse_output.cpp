@@ -1,4 +1,4 @@
-#include "recorder/pulse_output.h"
+#include "recorder/sound_system.h"
 
 #include <QObject>
 #include <atomic>
@@ -93,8 +93,8 @@ class PulseSound : public QObject, public PlayingSound {
 
 }  // namespace
 
-std::unique_ptr<PlayingSound> playPulseSound(const AudioFormat& format, const QByteArray& samples,
-                                             std::function<void()> finished) {
+std::unique_ptr<PlayingSound> playSound(const AudioFormat& format, const QByteArray& samples,
+                                        std::function<void()> finished) {
     const pa_sample_spec sampleFormat = pulse::sampleSpec(format);
     if (!pa_sample_spec_valid(&sampleFormat)) return nullptr;
     auto sound = std::make_unique<PulseSound>(samples, std::move(finished));

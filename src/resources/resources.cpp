@@ -129,7 +129,10 @@ bool seedProgramDir(const QString& dir, const QString& installedDefaults, QStrin
     bool ok = QDir().mkpath(dir);
     if (!ok && error) *error = dir + QStringLiteral("：无法建立文件夹");
     QStringList names = defaultFileNames();
-    if (!installedDefaults.isEmpty()) names += QDir(installedDefaults).entryList(QDir::Files);
+    // Settings and texts only: on Windows the defaults lie beside the program's own files.
+    if (!installedDefaults.isEmpty())
+        names += QDir(installedDefaults)
+                     .entryList({QStringLiteral("*.ini"), QStringLiteral("*.txt")}, QDir::Files);
     names.removeDuplicates();
     for (const QString& name : names) {
         const QString path = dir + QLatin1Char('/') + name;

@@ -47,6 +47,10 @@ Function hashing(const char* symbol) {
     return moduleFunction<Function>(QStringLiteral("hengbi-password"), symbol);
 }
 
+bool isHash(const QString& stored) {
+    return stored.startsWith(QLatin1String("$argon2"));
+}
+
 }  // namespace
 
 bool isLockOn(AppContext& ctx) {
@@ -61,7 +65,7 @@ QString lockStoreDamage(AppContext& ctx) {
         QStringLiteral("^\\$argon2id?\\$v=[0-9]+\\$m=[0-9]+,t=[0-9]+,p=[0-9]+\\$[A-Za-z0-9+/"
                        "]{22}\\$[A-Za-z0-9+/]{43}$"));
     const QString stored = normaliseStoredPassword(ctx.registry->read(kLockKey, kPassword));
-    if (stored.isEmpty() || hash.match(stored).hasMatch()) return {};
+    if (!isHash(stored) || hash.match(stored).hasMatch()) return {};
     return ctx.registry->storeFile(kLockKey) + QStringLiteral("：保存的密码已损坏");
 }
 
@@ -85,7 +89,8 @@ QString hashPassword(const QString& typed) {
 
 bool passwordMatches(const QString& stored, const QString& typed) {
     const QString normalised = normaliseStoredPassword(stored);
-    if (normalised.isEmpty()) return typed.isEmpty();
+    // The earlier Windows edition kept the password as typed; the next "加 密" hashes it.
+    if (!isHash(normalised)) return typed == normalised;
     const auto matches =
         hashing<bool (*)(const QByteArray&, const QByteArray&)>("hengbiPasswordMatches");
     return matches && matches(normalised.toLatin1(), toGb18030(typed));
@@ -95,7 +100,7 @@ bool runStartupGate(AppContext& ctx, QWidget* mainWindow) {
     const QString damage = lockStoreDamage(ctx);
     if (!damage.isEmpty()) {
         ctx.dialogs->message(QStringLiteral("密码设置已损坏，软件保持锁定，不能打开。\n%1\n\n"
-                                            "请计算机管理员删除这个文件：删除后启动不再需要密码，"
+                                            "请计算机管理员删除它：删除后启动不再需要密码，"
                                             "需要时再用“安全设置”→“加密”重新设置密码。")
                                  .arg(damage),
                              kPrompt, Buttons::Ok, Icon::Critical);

@@ -17,7 +17,8 @@ QString lockStoreDamage(AppContext& ctx);
 // trimmed at both ends.
 QString normaliseStoredPassword(QString stored);
 // The stored text is an Argon2id string of the password's GB18030 bytes (its GBK bytes for a
-// GBK password); an empty one accepts only the empty entry.
+// GBK password), or the password itself as the earlier edition stored it; an empty one accepts
+// only the empty entry.
 bool passwordMatches(const QString& stored, const QString& typed);
 QString hashPassword(const QString& typed);
 

@@ -1,5 +1,5 @@
 #pragma once
-// Registry values of the Windows edition, kept in one GBK INI store per root key.
+// Registry values: the system's registry on Windows, one GBK INI store per root key elsewhere.
 #include <QString>
 
 namespace hb {
@@ -35,5 +35,18 @@ class IniRegistry : public Registry {
     QString directory_;
     QString error_;
 };
+
+#ifdef Q_OS_WIN
+class WindowsRegistry : public Registry {
+  public:
+    QString read(const QString& keyPath, const QString& valueName) override;
+    bool write(const QString& keyPath, const QString& valueName, const QString& text) override;
+    QString storeFile(const QString& keyPath) const override { return keyPath; }
+    QString lastError() const override { return error_; }
+
+  private:
+    QString error_;
+};
+#endif
 
 }  // namespace hb

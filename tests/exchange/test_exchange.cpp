@@ -1,6 +1,3 @@
-#include <dirent.h>
-#include <unistd.h>
-
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <fstream>
 
 #include "app/backends.h"
 #include "exchange/exchange.h"
@@ -77,18 +73,20 @@ QStringList entries(const QString& dir) {
     return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
-// The plain files, names and contents as bytes: a GBK name is no UTF-8 file name for QDir.
+// The plain files, names and contents as bytes, as the server's system holds them: a GBK name
+// is no UTF-8 file name for QDir (nor for Wine).
 QMap<QByteArray, QByteArray> rawFiles(const QString& dir) {
     QMap<QByteArray, QByteArray> files;
-    const QByteArray path = QFile::encodeName(dir);
-    DIR* d = opendir(path.constData());
-    while (const dirent* e = d ? readdir(d) : nullptr) {
-        const QByteArray name(e->d_name);
-        if (e->d_type != DT_REG) continue;
-        std::ifstream in((path + '/' + name).constData(), std::ios::binary);
-        files[name] = QByteArray::fromStdString({std::istreambuf_iterator<char>(in), {}});
-    }
-    if (d) closedir(d);
+    const QByteArray listing = runPython(QStringLiteral(R"(import os, sys
+d = os.fsencode(sys.argv[1])
+for n in os.listdir(d):
+    p = os.path.join(d, n)
+    if os.path.isfile(p) and not os.path.islink(p):
+        print(n.hex(), open(p, "rb").read().hex()))"),
+                                         {dir});
+    for (const QByteArray& line : listing.split('\n'))
+        if (const QList<QByteArray> f = line.trimmed().split(' '); f.size() == 2)
+            files[QByteArray::fromHex(f[0])] = QByteArray::fromHex(f[1]);
     return files;
 }
 
@@ -115,9 +113,8 @@ class ExchangeTest : public QObject {
         return root_ + QStringLiteral("/wwwroot") + (name.isEmpty() ? QString() : "/" + name);
     }
     void emptyServer() {
-        for (const QByteArray& name : rawFiles(www()).keys())  // beyond QDir
-            ::unlink((QFile::encodeName(www()) + '/' + name).constData());
-        QDir(root_).removeRecursively();
+        runPython(QStringLiteral("import shutil, sys; shutil.rmtree(sys.argv[1], True)"),
+                  {root_});  // names beyond QDir
         QDir().mkpath(www());
     }
     QString localFile(const QString& relative, const QByteArray& bytes = kTemplate) {
@@ -284,7 +281,7 @@ class ExchangeTest : public QObject {
         QFETCH(QString, stored);
         if (!wwwroot) QVERIFY(QDir(www()).removeRecursively());
         TestApp app;
-        CurlFtpClient ftp(server_.port());
+        SystemFtpClient ftp(server_.port());
         app.ctx.ftp = &ftp;
         app.dialogs.files.enqueue(localFile(chosen));
         fill(app, QStringLiteral("127.0.0.1"), typed);
@@ -310,7 +307,7 @@ class ExchangeTest : public QObject {
         QString path = work_.path() + "/local/" + chosen;
         if (!chosen.startsWith(QStringLiteral("gone"))) path = localFile(chosen);
         TestApp app;
-        CurlFtpClient ftp(server_.port());
+        SystemFtpClient ftp(server_.port());
         app.ctx.ftp = &ftp;
         app.dialogs.files.enqueue(path);
         fill(app, QStringLiteral("127.0.0.1"), typed);
@@ -334,7 +331,7 @@ class ExchangeTest : public QObject {
         if (!wwwroot) QVERIFY(QDir(www()).removeRecursively());
         writeFileBytes((wwwroot ? www() : root_) + "/" + file, kTemplate);
         TestApp app;
-        CurlFtpClient ftp(server_.port());
+        SystemFtpClient ftp(server_.port());
         app.ctx.ftp = &ftp;
         QDir().mkpath(app.ctx.paths.blDir());
         writeFileBytes(app.ctx.paths.blDir() + "/" + file, "[set]\r\nnum1=old\r\n");
@@ -358,7 +355,7 @@ class ExchangeTest : public QObject {
         QFETCH(bool, haveBl);
         if (onServer) writeFileBytes(www(QStringLiteral("A.ini")), kTemplate);
         TestApp app;
-        CurlFtpClient ftp(server_.port());
+        SystemFtpClient ftp(server_.port());
         app.ctx.ftp = &ftp;
         const QString bl = app.ctx.paths.blDir();
         const QByteArray old("[set]\r\nnum1=old\r\n");
@@ -398,7 +395,7 @@ class ExchangeTest : public QObject {
         writeFileBytes(www(QStringLiteral("A.ini")), kTemplate);
         for (const char* item : {"笔录上传", "笔录下载"}) {
             TestApp app;
-            CurlFtpClient ftp(port);
+            SystemFtpClient ftp(port);
             app.ctx.ftp = &ftp;
             const QString chosen = localFile(QStringLiteral("t.ini"), "new");
             app.dialogs.files.enqueue(chosen);
@@ -414,7 +411,7 @@ class ExchangeTest : public QObject {
     void oneSessionServesSeveralTransfers() {
         HB_REQUIRE(haveServer_, "python3-pyftpdlib is missing");
         QDir().mkpath(www(QStringLiteral("sub")));
-        CurlFtpClient ftp(server_.port());
+        SystemFtpClient ftp(server_.port());
         QVERIFY(ftp.connect(QStringLiteral("127.0.0.1"), kAccount, kPassword));
         QVERIFY(!ftp.setCurrentDirectory(QStringLiteral("nowhere/")));
         QVERIFY(ftp.putFile(localFile(QStringLiteral("a.ini")), QStringLiteral("top.ini")));
@@ -460,7 +457,7 @@ class ExchangeTest : public QObject {
             QStringLiteral("127.0.0.1:%1").arg(gbkServer ? gbk.port() : server_.port());
         const QByteArray contents[] = {kTemplate, toGb18030("[set]\r\nnum10=" + names[1])};
         TestApp app;
-        CurlFtpClient ftp;  // port 21 unless the address says otherwise
+        SystemFtpClient ftp;  // port 21 unless the address says otherwise
         app.ctx.ftp = &ftp;
         QMap<QByteArray, QByteArray> expected;
         for (int i = 0; i < 2; ++i) {
@@ -501,7 +498,7 @@ class ExchangeTest : public QObject {
         QVERIFY(startScripted(limited, root_, qPrintable(way)));
         if (existing) writeFileBytes(www(QStringLiteral("A.ini")), "old");
         TestApp app;
-        CurlFtpClient ftp(limited.port());
+        SystemFtpClient ftp(limited.port());
         app.ctx.ftp = &ftp;
         app.dialogs.files.enqueue(localFile(QStringLiteral("t.ini")));
         fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));
@@ -530,7 +527,7 @@ class ExchangeTest : public QObject {
         TestApp app;
         QVERIFY(app.start());
         // The officer stops the program's own client, the one behind its network module.
-        CurlFtpClient bounded(slow.port());
+        SystemFtpClient bounded(slow.port());
         bounded.setTimeLimit(1500);
         const std::unique_ptr<FtpClient> own = makeFtpClient(slow.port());
         app.ctx.ftp = how.isEmpty() ? &bounded : own.get();
@@ -563,7 +560,7 @@ class ExchangeTest : public QObject {
         QVERIFY(startScripted(slow, root_, "--upload-rate 65536"));
         writeFileBytes(www(QStringLiteral("A.ini")), kTemplate);
         TestApp app;
-        CurlFtpClient ftp(slow.port());
+        SystemFtpClient ftp(slow.port());
         app.ctx.ftp = &ftp;
         app.dialogs.files.enqueue(localFile(QStringLiteral("big.ini"), QByteArray(1 << 20, 'x')));
         fill(app, QStringLiteral("127.0.0.1"), QStringLiteral("A"));

@@ -190,7 +190,7 @@ class ExtrasTest : public QObject {
         qputenv("HENGBI_SITE", site.toUtf8());
 
         TestApp app;
-        CurlHttpClient http;
+        SystemHttpClient http;
         app.ctx.http = &http;
         const QString local = app.ctx.paths.systemDir + QStringLiteral("/soft.ini");
         const QByteArray older("[set]\r\ngengxin=1\r\n;older\r\n");

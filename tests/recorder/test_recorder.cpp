@@ -212,6 +212,7 @@ class TestRecorder : public QObject {
         QFETCH(QString, target);
         QFETCH(bool, overwrite);
         QFETCH(bool, diskFull);
+        if (diskFull && !FileSizeLimit::works) QSKIP("no way to fill the disk here");
         QTemporaryDir dir;
         QDir(dir.path()).mkdir(QStringLiteral("folder.wav"));
         const QString old = dir.filePath(QStringLiteral("old.wav"));

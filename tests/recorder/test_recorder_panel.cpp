@@ -304,6 +304,7 @@ class TestRecorderPanel : public QObject {
     // A failed write says so, names the path, keeps the old file and leaves the recording
     // to be saved again.
     void failedWrite() {
+        if (!FileSizeLimit::works) QSKIP("no way to fill the disk here");
         Panel p;
         p.click("按钮录音");
         p.audio.captureAndHandBack(QByteArray(400, 'y'));

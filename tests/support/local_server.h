@@ -10,6 +10,8 @@ namespace hb::test {
 
 // True when /usr/bin/python3 exists and can import the module.
 bool pythonHas(const QString& module);
+// What python prints for the script and its arguments (paths as this program names them).
+QByteArray runPython(const QString& script, const QStringList& arguments = {});
 // A port on 127.0.0.1 that nothing listens on at the moment.
 int freePort();
 
@@ -29,6 +31,7 @@ class LocalServer {
   private:
     QProcess process_;
     int port_ = 0;
+    QString hostPid_;  // under Wine, which can neither watch nor end a host program
 };
 
 }  // namespace hb::test
