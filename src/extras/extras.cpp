@@ -2,10 +2,10 @@
 
 #include <QDir>
 
-#include "office/office.h"
-#include "office/office_components.h"
 #include "extras/http_client.h"
 #include "extras/links.h"
+#include "office/office.h"
+#include "office/office_components.h"
 #include "platform/background.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
@@ -24,27 +24,16 @@ void startFirstInstalled(AppContext& ctx, const QStringList& candidates) {
     if (!program.isEmpty()) ctx.shell->startDetached(program, {});
 }
 
-void startOffice(AppContext& ctx, const QString& option, const QString& refusal) {
+void startOffice(AppContext& ctx, bool spreadsheet, const QString& refusal) {
     if (!isOfficeInstalled(ctx)) {
         ctx.dialogs->message(refusal, QStringLiteral("无 法 打 印："));
         return;
     }
-    const QString directory = ctx.record->hidden(Hidden::officePath);
-    ctx.shell->startDetached(QDir(directory).filePath(QStringLiteral("soffice")), {option});
+    const ToolCommand c = officeProgram(ctx.record->hidden(Hidden::officePath), spreadsheet);
+    ctx.shell->startDetached(c.program, c.arguments);
 }
 
 }  // namespace
-
-const QStringList kCalculators = {
-    QStringLiteral("gnome-calculator"),  QStringLiteral("kcalc"),
-    QStringLiteral("galculator"),        QStringLiteral("mate-calc"),
-    QStringLiteral("deepin-calculator"), QStringLiteral("xcalc"),
-};
-const QStringList kTextEditors = {
-    QStringLiteral("gedit"),  QStringLiteral("gnome-text-editor"), QStringLiteral("kate"),
-    QStringLiteral("kwrite"), QStringLiteral("mousepad"),          QStringLiteral("xed"),
-    QStringLiteral("pluma"),  QStringLiteral("deepin-editor"),
-};
 
 void openLink(AppContext& ctx, const QString& caption) {
     const QString address = linkAddress(caption);
@@ -59,8 +48,7 @@ void startTextEditor(AppContext& ctx) {
 }
 
 void startWordProcessor(AppContext& ctx) {
-    startOffice(ctx, QStringLiteral("--writer"),
-                QStringLiteral("电 脑 没 有 安 装 WORD 办 公 软 件."));
+    startOffice(ctx, false, QStringLiteral("电 脑 没 有 安 装 WORD 办 公 软 件."));
 }
 
 void startSpreadsheet(AppContext& ctx) {
@@ -68,8 +56,7 @@ void startSpreadsheet(AppContext& ctx) {
         ctx.dialogs->message(missingSpreadsheetReason(), kNotice);
         return;
     }
-    startOffice(ctx, QStringLiteral("--calc"),
-                QStringLiteral("电 脑 没 有 安 装 ExceL 办 公 软 件."));
+    startOffice(ctx, true, QStringLiteral("电 脑 没 有 安 装 ExceL 办 公 软 件."));
 }
 
 void showAuthorInformation(AppContext& ctx) {

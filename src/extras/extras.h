@@ -10,9 +10,16 @@ struct AppContext;
 // Opens the address of the link item with this caption in the desktop's browser.
 void openLink(AppContext& ctx, const QString& caption);
 
-// The first installed of each list, started detached; nothing is said when none is.
+// The first installed of each list (the system's own), started detached; nothing is said
+// when none is.
 extern const QStringList kCalculators;
 extern const QStringList kTextEditors;
+struct ToolCommand {
+    QString program;
+    QStringList arguments;
+};
+// The office's word processor or spreadsheet, with no document, in the checked programDir.
+ToolCommand officeProgram(const QString& programDir, bool spreadsheet);
 void startCalculator(AppContext& ctx);
 void startTextEditor(AppContext& ctx);
 

@@ -7,6 +7,10 @@
 
 namespace hb {
 
+bool DesktopShell::startDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
 bool DesktopShell::openWebAddress(const QString& address) {
     return QProcess::startDetached(QStringLiteral("xdg-open"), {address});
 }

@@ -36,6 +36,18 @@ struct Released {
 
 }  // namespace
 
+// Through the shell, as a command typed into Run: a bare name such as WINWORD.EXE is found
+// through its App Paths registration, which starting a process directly ignores.
+bool DesktopShell::startDetached(const QString& program, const QStringList& arguments) {
+    QStringList quoted;
+    for (const QString& a : arguments)
+        quoted << (a.contains(QLatin1Char(' ')) ? QLatin1Char('"') + a + QLatin1Char('"') : a);
+    const QString file = QDir::toNativeSeparators(program), parameters = quoted.join(' ');
+    return reinterpret_cast<INT_PTR>(ShellExecuteW(
+               nullptr, L"open", wide(file), parameters.isEmpty() ? nullptr : wide(parameters),
+               nullptr, SW_SHOWNORMAL)) > 32;
+}
+
 bool DesktopShell::openWebAddress(const QString& address) {
     // Above 32 is success, by the function's old contract.
     return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", wide(address), nullptr,
