@@ -35,30 +35,14 @@ wine "$exe" seed-home "$HENGBI_HOME"
 
 xvfb-run -a -s "-screen 0 1120x760x24" bash -euo pipefail -c '
   exe=$1 png=$2 template=$3
-  wait_for() {  # a window whose name holds $1, for up to $2 seconds
-    for _ in $(seq "$2"); do
-      xwininfo -root -tree | grep -F "$1" | awk "{print \$1; exit}" | grep . && return 0
-      sleep 1
-    done
-    return 1
-  }
+  . "$4"
   menu() {  # item $2 of the first menu "文件"
     xdotool mousemove --window "$1" 22 11 click 1
     sleep 1
     for _ in $(seq "$2"); do xdotool key Down; done
     xdotool key Return
   }
-  wineserver -k 2>/dev/null || true
-  wineserver -w
-  wine "$exe" &
-  pid=$!
-  trap "kill $pid 2>/dev/null; wineserver -k 2>/dev/null || true" EXIT
-  main=$(wait_for "劳动保障监察询问笔录" 90) || { import -window root "$png"; echo "no main window" >&2; exit 1; }
-  if rules=$(wait_for "劳动保障监察办案程序规则" 10); then
-    sleep 2
-    xdotool mousemove --window "$rules" 330 570 click 1
-    for _ in $(seq 10); do xwininfo -root -tree | grep -qF "劳动保障监察办案程序规则" || break; sleep 1; done
-  fi
+  start_hengbi "$exe" || { import -window root "$png"; echo "no main window" >&2; exit 1; }
   sleep 2
   menu "$main" 2
   sleep 3
@@ -72,7 +56,7 @@ xvfb-run -a -s "-screen 0 1120x760x24" bash -euo pipefail -c '
   import -window root "${png%.png}-saved.png"
   xdotool key Escape
   sleep 2
-' _ "$exe" "$png" "$template"
+' _ "$exe" "$png" "$template" "$(dirname "$0")/session.sh"
 grep -q '^Document.SaveAs(.*\\BL\\2026.9.15-某公司-张三.doc, 0)$' "$work/calls.log" || {
   echo "no save through Word:" >&2; cat "$work/calls.log" >&2 2>/dev/null; exit 1; }
 grep -qxF 'Application.Selection.TypeText(问：你在哪里工作？\r\n)' "$work/calls.log" || {
