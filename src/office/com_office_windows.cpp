@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "office/com_office.h"
+#include "platform/registry_value_windows.h"
 
 namespace hb {
 namespace {
@@ -140,13 +141,9 @@ QString nativeAbsolute(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-std::wstring wide(const QString& s) {
-    return s.toStdWString();
-}
-
 Dispatch createObject(const QString& progId, QString* error) {
     CLSID clsid;
-    if (FAILED(CLSIDFromProgID(wide(progId).c_str(), &clsid))) {
+    if (FAILED(CLSIDFromProgID(progId.toStdWString().c_str(), &clsid))) {
         *error = QStringLiteral("没有安装 %1").arg(progId);
         return {};
     }
@@ -160,20 +157,6 @@ Dispatch createObject(const QString& progId, QString* error) {
         return {};
     }
     return Dispatch(p);
-}
-
-QString readRegistryString(HKEY root, const QString& key, const QString& value, REGSAM view) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExW(root, wide(key).c_str(), 0, KEY_QUERY_VALUE | view, &k) != ERROR_SUCCESS)
-        return {};
-    wchar_t buffer[1024] = {};
-    DWORD type = 0, size = sizeof buffer - sizeof(wchar_t);
-    const std::wstring v = wide(value);
-    const LSTATUS status = RegQueryValueExW(k, value.isEmpty() ? nullptr : v.c_str(), nullptr,
-                                            &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(k);
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
-    return QString::fromWCharArray(buffer);
 }
 
 // The one thread that holds and calls the automation objects.
@@ -252,7 +235,7 @@ QString wordProgramDirectory() {
 
 QString registeredServerDirectory(const QString& progId) {
     CLSID clsid;
-    if (FAILED(CLSIDFromProgID(wide(progId).c_str(), &clsid))) return {};
+    if (FAILED(CLSIDFromProgID(progId.toStdWString().c_str(), &clsid))) return {};
     wchar_t text[64];
     StringFromGUID2(clsid, text, 64);
     const QString base = QStringLiteral("CLSID\\") + QString::fromWCharArray(text);
@@ -283,6 +266,16 @@ struct ComOfficeSuite::Impl {
     void note(bool ok, const QString& why) {
         if (!ok) error = why;
     }
+    // One step on the COM thread; a failure is kept for lastError.
+    bool attempt(const std::function<bool(QString* why)>& step) {
+        bool ok = false;
+        com.run([&] {
+            QString why;
+            ok = step(&why);
+            note(ok, why);
+        });
+        return ok;
+    }
     void selectionSet(const wchar_t* part, const wchar_t* name, Variant value) {
         QString why;
         Dispatch target = part ? selection.object(part, {}, &why) : selection;
@@ -311,49 +304,37 @@ QString ComOfficeSuite::programDirectory() {
 }
 
 void ComOfficeSuite::create() {
-    d_->com.run([&] {
+    d_->attempt([&](QString* why) {
         d_->document = d_->documents = d_->selection = Dispatch();
-        QString why;
-        d_->app = createObject(d_->suite.writer, &why);
-        d_->note(bool(d_->app), why);
+        d_->app = createObject(d_->suite.writer, why);
+        return bool(d_->app);
     });
 }
 
 void ComOfficeSuite::attach() {
-    d_->com.run([&] {
-        QString why;
-        d_->documents = d_->app.object(L"Documents", {}, &why);
-        d_->note(bool(d_->documents), why);
+    d_->attempt([&](QString* why) {
+        d_->documents = d_->app.object(L"Documents", {}, why);
+        return bool(d_->documents);
     });
 }
 
 bool ComOfficeSuite::open(const QString& path) {
-    bool ok = false;
-    d_->com.run([&] {
-        QString why;
-        d_->document = d_->documents.object(L"Open", {nativeAbsolute(path)}, &why);
-        if (d_->document) d_->selection = d_->app.object(L"Selection", {}, &why);
-        ok = d_->document && d_->selection;
-        d_->note(ok, why);
+    return d_->attempt([&](QString* why) {
+        d_->document = d_->documents.object(L"Open", {nativeAbsolute(path)}, why);
+        if (d_->document) d_->selection = d_->app.object(L"Selection", {}, why);
+        return d_->document && d_->selection;
     });
-    return ok;
 }
 
 void ComOfficeSuite::setVisible(bool visible) {
-    d_->com.run([&] {
-        QString why;
-        d_->note(d_->app.put(L"Visible", visible, &why), why);
-    });
+    d_->attempt([&](QString* why) { return d_->app.put(L"Visible", visible, why); });
 }
 
 // Word names a print job by its document.
 void ComOfficeSuite::setTitle(const QString&) {}
 
 void ComOfficeSuite::type(const QString& text) {
-    d_->com.run([&] {
-        QString why;
-        d_->note(d_->selection.call(L"TypeText", {text}, &why), why);
-    });
+    d_->attempt([&](QString* why) { return d_->selection.call(L"TypeText", {text}, why); });
 }
 
 void ComOfficeSuite::setBold(bool on) {
@@ -395,33 +376,25 @@ void ComOfficeSuite::setRuled(bool on) {
 }
 
 bool ComOfficeSuite::print() {
-    bool ok = false;
-    d_->com.run([&] {
-        QString why;
+    return d_->attempt([&](QString* why) {
         // Not in the background: the job is spooled when PrintOut returns, so closing the
         // document and quitting right after cannot cancel it.
         const Variant m = Variant::missing();
-        ok =
-            d_->document.call(L"PrintOut",
-                              {false, false, 0, QString(), QStringLiteral("1"), QStringLiteral("1"),
-                               0, 1, QString(), 0, false, false, m, m, 1, 1, 11907, 16839},
-                              &why);
-        d_->note(ok, why);
+        return d_->document.call(
+            L"PrintOut",
+            {false, false, 0, QString(), QStringLiteral("1"), QStringLiteral("1"), 0, 1, QString(),
+             0, false, false, m, m, 1, 1, 11907, 16839},
+            why);
     });
-    return ok;
 }
 
 bool ComOfficeSuite::saveAs(const QString& path) {
-    bool ok = false;
-    d_->com.run([&] {
-        QString why;
+    return d_->attempt([&](QString* why) {
         const bool pdf =
             QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
-        ok = d_->document.call(
-            L"SaveAs", {nativeAbsolute(path), pdf ? wdFormatPDF : wdFormatDocument97}, &why);
-        d_->note(ok, why);
+        return d_->document.call(
+            L"SaveAs", {nativeAbsolute(path), pdf ? wdFormatPDF : wdFormatDocument97}, why);
     });
-    return ok;
 }
 
 void ComOfficeSuite::close() {
@@ -450,37 +423,27 @@ void ComOfficeSuite::releaseApplication() {
 }
 
 void ComOfficeSuite::spreadsheetCreate() {
-    d_->com.run([&] {
+    d_->attempt([&](QString* why) {
         d_->workbooks = Dispatch();
-        QString why;
-        d_->excel = createObject(d_->suite.spreadsheet, &why);
-        d_->note(bool(d_->excel), why);
+        d_->excel = createObject(d_->suite.spreadsheet, why);
+        return bool(d_->excel);
     });
 }
 
 void ComOfficeSuite::spreadsheetAttach() {
-    d_->com.run([&] {
-        QString why;
-        d_->workbooks = d_->excel.object(L"Workbooks", {}, &why);
-        d_->note(bool(d_->workbooks), why);
+    d_->attempt([&](QString* why) {
+        d_->workbooks = d_->excel.object(L"Workbooks", {}, why);
+        return bool(d_->workbooks);
     });
 }
 
 bool ComOfficeSuite::spreadsheetOpen(const QString& path) {
-    bool ok = false;
-    d_->com.run([&] {
-        QString why;
-        ok = d_->workbooks.call(L"Open", {nativeAbsolute(path)}, &why);
-        d_->note(ok, why);
-    });
-    return ok;
+    return d_->attempt(
+        [&](QString* why) { return d_->workbooks.call(L"Open", {nativeAbsolute(path)}, why); });
 }
 
 void ComOfficeSuite::spreadsheetShow() {
-    d_->com.run([&] {
-        QString why;
-        d_->note(d_->excel.put(L"Visible", true, &why), why);
-    });
+    d_->attempt([&](QString* why) { return d_->excel.put(L"Visible", true, why); });
 }
 
 QString ComOfficeSuite::lastError() const {

@@ -1,18 +1,12 @@
-#include <QSettings>
-
+#include "office/com_office.h"
 #include "office/office_components.h"
 
 namespace hb {
 
 // Word's or WPS's spreadsheet, whichever suite the check found: its automation server.
 bool hasSpreadsheet(const QString&) {
-    for (const char* progId : {"Excel.Application", "KET.Application"}) {
-        const QSettings entry(
-            QStringLiteral("HKEY_CLASSES_ROOT\\%1\\CLSID").arg(QLatin1String(progId)),
-            QSettings::NativeFormat);
-        if (entry.contains(QStringLiteral("Default"))) return true;
-    }
-    return false;
+    return !registeredServerDirectory(wordSuite().spreadsheet).isEmpty() ||
+           !registeredServerDirectory(wpsSuite().spreadsheet).isEmpty();
 }
 
 QString missingSpreadsheetReason() {

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include "platform/registry_value_windows.h"
+#include "platform/system_error_windows.h"
 #include "security/registry.h"
 
 namespace hb {
@@ -22,48 +24,12 @@ HKEY rootOf(const QString& keyPath) {
     return nullptr;
 }
 
-std::wstring subKey(const QString& keyPath) {
-    return keyPath.section(QLatin1Char('\\'), 1).toStdWString();
-}
-
-// The text of a string value, or a null string when the key or value is missing.
-QString query(HKEY root, const std::wstring& path, const QString& valueName, REGSAM view) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
-        return {};
-    const std::wstring name = valueName.toStdWString();
-    QString text;
-    DWORD type = 0;
-    DWORD size = 0;
-    LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
-    std::wstring data;
-    // A value may grow between the two calls.
-    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-        data.resize(size / sizeof(wchar_t) + 1);
-        size = DWORD(data.size() * sizeof(wchar_t));
-        status = RegQueryValueExW(key, name.c_str(), nullptr, &type,
-                                  reinterpret_cast<BYTE*>(data.data()), &size);
-        if (status != ERROR_SUCCESS) continue;
-        if (type == REG_SZ || type == REG_EXPAND_SZ) {
-            data.resize(size / sizeof(wchar_t));
-            if (!data.empty() && data.back() == L'\0') data.pop_back();
-            text = QString::fromStdWString(data);
-            if (text.isNull()) text = QLatin1String("");
-        }
-        break;
-    }
-    RegCloseKey(key);
-    return text;
+QString subKey(const QString& keyPath) {
+    return keyPath.section(QLatin1Char('\\'), 1);
 }
 
 QString systemMessage(LSTATUS status) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, DWORD(status), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    QString text = n ? QString::fromWCharArray(buffer, int(n)).trimmed() : QString();
-    LocalFree(buffer);
-    return QStringLiteral("%1（错误 %2）").arg(text).arg(status);
+    return QStringLiteral("%1（错误 %2）").arg(systemErrorText(DWORD(status))).arg(status);
 }
 
 }  // namespace
@@ -71,22 +37,22 @@ QString systemMessage(LSTATUS status) {
 QString WindowsRegistry::read(const QString& keyPath, const QString& valueName) {
     const HKEY root = rootOf(keyPath);
     if (!root) return {};
-    const std::wstring path = subKey(keyPath);
+    const QString path = subKey(keyPath);
     // The earlier edition was a 32-bit program: its values sit in the 32-bit view, where this
     // one writes too. A 64-bit program (a 64-bit Office) registers in the other view. A 32-bit
     // program without administrator rights had its machine-wide writes turned into the user's
     // own copy: the officer's lock from then still holds.
-    QString text = query(root, path, valueName, KEY_WOW64_32KEY);
-    if (text.isNull()) text = query(root, path, valueName, KEY_WOW64_64KEY);
+    QString text = readRegistryString(root, path, valueName, KEY_WOW64_32KEY);
+    if (text.isNull()) text = readRegistryString(root, path, valueName, KEY_WOW64_64KEY);
     const QString software = QStringLiteral("SOFTWARE\\");
     if (text.isNull() && root == HKEY_LOCAL_MACHINE &&
-        QString::fromStdWString(path).startsWith(software, Qt::CaseInsensitive)) {
-        const QString below = QString::fromStdWString(path).mid(software.size());
+        path.startsWith(software, Qt::CaseInsensitive)) {
+        const QString below = path.mid(software.size());
         const QString store =
             QStringLiteral("Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\");
         for (const QString& copy :
              {store + QStringLiteral("WOW6432Node\\") + below, store + below}) {
-            text = query(HKEY_CURRENT_USER, copy.toStdWString(), valueName, 0);
+            text = readRegistryString(HKEY_CURRENT_USER, copy, valueName, 0);
             if (!text.isNull()) break;
         }
     }
@@ -103,7 +69,7 @@ bool WindowsRegistry::write(const QString& keyPath, const QString& valueName, co
         return false;
     }
     HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(root, subKey(keyPath).c_str(), 0, nullptr, 0,
+    LSTATUS status = RegCreateKeyExW(root, subKey(keyPath).toStdWString().c_str(), 0, nullptr, 0,
                                      KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr);
     if (status == ERROR_SUCCESS) {
         const std::wstring data = text.toStdWString();
