@@ -2,9 +2,10 @@
 # dpkg-dev and file make the .deb: dpkg-shlibdeps, and file to find what it must scan.
 # libreoffice-dev: the UNO headers, libraries and cppumaker that speak to the kept office.
 # libcups2-dev: the state of a printer and of a print job.
+# libfontconfig-dev: the font configuration is read beside the application object's start.
 HB_BUILD_PACKAGES="build-essential cmake ninja-build ccache pkg-config qt6-base-dev
   libqt6opengl6-dev libgl-dev libcurl4-openssl-dev libsodium-dev libpulse-dev libreoffice-dev
-  libcups2-dev dpkg-dev file"
+  libcups2-dev libfontconfig-dev dpkg-dev file"
 # fonts-arphic-gbsn00lp: AR PL SungtiL GB, the Song face with SimSun's widths that draws 宋体;
 # fonts-noto-cjk: the window's face and the fallback for characters beyond GB2312;
 # fonts-symbola: emoji, which LibreOffice otherwise leaves a gap for and misplaces what follows.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <future>
 
 #include "app/startup.h"
 #include "app/system_services.h"
@@ -199,16 +200,17 @@ int runApplication(int argc, char** argv) {
         return printTo(
             stderr,
             QStringLiteral("hengbi: 没有“%1”这个命令；hengbi --help 列出命令。\n").arg(command), 2);
-    // Before the first font is looked up, so that this process sees the alias as well.
-    prepareDesktop();
+    // Waited for before the first font is looked up, so that this process sees the alias too.
+    std::future<void> desktopPrepared = prepareDesktop();
     DesktopSessionCheck desktop;
     QApplication app(argc, argv);
     desktop.passed();
+    desktopPrepared.wait();
+    startMakingPictures();
     installQtTranslations();
     QApplication::setApplicationName(QStringLiteral("hengbi"));
     QApplication::setApplicationVersion(QStringLiteral(HB_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("hengbi"));
-    QApplication::setWindowIcon(appIcon());
 
     QtDialogs dialogs;
     DesktopShell shell;
@@ -232,6 +234,7 @@ int runApplication(int argc, char** argv) {
     ctx.ftp = services.ftp.get();
     ctx.http = services.http.get();
 
+    QApplication::setWindowIcon(appIcon());
     std::unique_ptr<MainWindow> window = buildMainWindow(ctx);
     if (services.onceDrawn) services.onceDrawn(*window);
     const QString screenshot = qEnvironmentVariable("HENGBI_SCREENSHOT");

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -239,6 +240,9 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildMenus() {
+    // The bar stays in the window, whatever the desktop offers: every control is placed below
+    // its fixed height. (Asking the desktop for a global menu also costs a bus round trip.)
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     for (const MenuSpec& m : kMenus) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(m.title));
         menu->setObjectName(QString::fromUtf8(m.title));

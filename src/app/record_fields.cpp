@@ -1,8 +1,11 @@
 #include "app/record_fields.h"
 
 #include <QAbstractItemView>
+#include <QCompleter>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QValidator>
 #include <QWheelEvent>
 
@@ -24,17 +27,36 @@ class OneLineValidator : public QValidator {
     }
 };
 
+// A line edit that arrives with a completer keeps Qt from making one for the field, each with
+// its own models, only to be set aside at once: one stand-in serves every field.
+QCompleter* standInCompleter() {
+    static QPointer<QCompleter> standIn;
+    if (!standIn) standIn = new QCompleter(QCoreApplication::instance());
+    return standIn;
+}
+
 }  // namespace
 
 ListField::ListField(QWidget* parent) : QComboBox(parent) {
-    setEditable(true);
+    // Editable through the line edit alone: setEditable() would also build the popup list,
+    // which Qt otherwise builds when it is first opened, and size the field to its items.
+    auto* edit = new QLineEdit(this);
+    edit->setCompleter(standInCompleter());
+    setLineEdit(edit);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
-    keepOnOneLine(lineEdit());
+    keepOnOneLine(edit);
+}
+
+void ListField::showPopup() {
     // activated() also follows a typed text that equals an item when the field is left, and
     // arrow keys on the closed field; only the open list's own choice is a pick.
-    connect(view()->parentWidget(), SIGNAL(itemSelected(QModelIndex)), this,
-            SLOT(onItemSelected(QModelIndex)));
+    if (!picksWatched_) {
+        picksWatched_ = true;
+        connect(view()->parentWidget(), SIGNAL(itemSelected(QModelIndex)), this,
+                SLOT(onItemSelected(QModelIndex)));
+    }
+    QComboBox::showPopup();
 }
 
 void ListField::onItemSelected(const QModelIndex& index) {

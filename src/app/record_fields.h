@@ -13,6 +13,7 @@ class ListField : public QComboBox {
     Q_OBJECT
   public:
     explicit ListField(QWidget* parent = nullptr);
+    void showPopup() override;
 
   signals:
     void picked(int index);
@@ -26,6 +27,9 @@ class ListField : public QComboBox {
 
   private slots:
     void onItemSelected(const QModelIndex& index);
+
+  private:
+    bool picksWatched_ = false;
 };
 
 // Pasted or dropped line breaks become one blank per run: a single-line field never holds one.

@@ -3,11 +3,12 @@
 // left empty is a service the system lacks, and the program says so where it is needed.
 #include <QStringList>
 #include <functional>
+#include <future>
 #include <memory>
 
-#include "office/office.h"
 #include "exchange/ftp_client.h"
 #include "extras/http_client.h"
+#include "office/office.h"
 #include "recorder/audio_devices.h"
 
 namespace hb {
@@ -26,8 +27,9 @@ struct SystemServices {
     std::function<void(MainWindow&)> onceDrawn;
 };
 
-// Before the application object, and so before the first font is looked up.
-void prepareDesktop();
+// Before the application object. Part of it may go on beside the application object's
+// start: wait for the result before the first font is looked up.
+std::future<void> prepareDesktop();
 // On the GUI thread, after the application object.
 SystemServices makeSystemServices(Shell& shell);
 // Where the lock's values live.

@@ -1,3 +1,5 @@
+#include <fontconfig/fontconfig.h>
+
 #include "app/backends.h"
 #include "app/main_window.h"
 #include "app/system_services.h"
@@ -9,8 +11,14 @@
 
 namespace hb {
 
-void prepareDesktop() {
-    installFontAlias();
+std::future<void> prepareDesktop() {
+    // Fontconfig reads its configuration, the alias included, and its caches of every font
+    // once per process: some milliseconds, while the application object mostly waits for the
+    // display server.
+    return std::async(std::launch::async, [] {
+        installFontAlias();
+        FcInit();
+    });
 }
 
 SystemServices makeSystemServices(Shell& shell) {

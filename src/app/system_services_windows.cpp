@@ -6,7 +6,11 @@
 
 namespace hb {
 
-void prepareDesktop() {}
+std::future<void> prepareDesktop() {
+    std::promise<void> none;
+    none.set_value();
+    return none.get_future();
+}
 
 SystemServices makeSystemServices(Shell&) {
     SystemServices s;

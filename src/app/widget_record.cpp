@@ -43,13 +43,13 @@ QStringList WidgetRecord::items(Field f) const {
     return out;
 }
 
-void WidgetRecord::insertItem(Field f, int position, const QString& item) {
+void WidgetRecord::insertItems(Field f, int position, const QStringList& items) {
     auto* c = qobject_cast<QComboBox*>(widget(f));
     if (!c) return;
     // QComboBox selects the first item of an empty list by itself; the shown text must stay.
     const QString shown = c->currentText();
     const int current = c->currentIndex();
-    c->insertItem(position, item);
+    c->insertItems(position, items);
     if (current < 0) {
         c->setCurrentIndex(-1);
         c->setEditText(shown);

@@ -14,7 +14,7 @@ class WidgetRecord : public InquiryRecord {
     QString text(Field f) const override;
     void setText(Field f, const QString& text) override;
     QStringList items(Field f) const override;
-    void insertItem(Field f, int position, const QString& item) override;
+    void insertItems(Field f, int position, const QStringList& items) override;
     void clearItems(Field f) override;
     QString hidden(Hidden h) const override;
     void setHidden(Hidden h, const QString& text) override;

@@ -74,7 +74,10 @@ class InquiryRecord {
     virtual void setText(Field f, const QString& text) = 0;
     // List fields only. Inserting never changes the text shown.
     virtual QStringList items(Field f) const = 0;
-    virtual void insertItem(Field f, int position, const QString& item) = 0;
+    virtual void insertItems(Field f, int position, const QStringList& items) = 0;
+    void insertItem(Field f, int position, const QString& item) {
+        insertItems(f, position, {item});
+    }
     virtual void clearItems(Field f) = 0;
 
     virtual QString hidden(Hidden h) const = 0;
@@ -92,8 +95,9 @@ class MemoryRecord : public InquiryRecord {
     QString text(Field f) const override { return texts_[static_cast<int>(f)]; }
     void setText(Field f, const QString& text) override { texts_[static_cast<int>(f)] = text; }
     QStringList items(Field f) const override { return items_[static_cast<int>(f)]; }
-    void insertItem(Field f, int position, const QString& item) override {
-        items_[static_cast<int>(f)].insert(position, item);
+    void insertItems(Field f, int position, const QStringList& items) override {
+        QStringList& list = items_[static_cast<int>(f)];
+        for (const QString& item : items) list.insert(position++, item);
     }
     void clearItems(Field f) override { items_[static_cast<int>(f)].clear(); }
     QString hidden(Hidden h) const override { return hidden_.value(h); }

@@ -8,15 +8,16 @@ namespace {
 
 enum class Kind { NameAndPlace, Phrase };
 
-// Reading from the highest key down and inserting at the top leaves key order, ahead of the
-// items already there.
+// In key order, ahead of the items already there.
 void fillList(InquiryRecord& record, Field field, const IniIndex& settings, const QString& section,
               const QString& keyStem, int count, Kind kind) {
-    for (int n = count; n >= 1; --n) {
+    QStringList values;
+    for (int n = 1; n <= count; ++n) {
         const QString value = settings.value(section, keyStem + QString::number(n));
         if (kind == Kind::Phrase && value.isEmpty()) continue;
-        record.insertItem(field, 0, value);
+        values << value;
     }
+    record.insertItems(field, 0, values);
 }
 
 }  // namespace

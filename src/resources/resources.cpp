@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStandardPaths>
+#include <future>
 
 #include "platform/files.h"
 #include "platform/gbk.h"
@@ -54,9 +55,32 @@ void drawBadge(QPainter& p, const QRectF& r) {
 
 }  // namespace
 
-// A picture: drawing its title would load a bold CJK face at every start for one line.
+namespace {
+
+struct Pictures {
+    std::shared_future<QImage> banner, badge;
+};
+
+Pictures& pictures() {
+    static Pictures made;
+    return made;
+}
+
+}  // namespace
+
+void startMakingPictures() {
+    Pictures& p = pictures();
+    if (p.badge.valid()) return;
+    p.badge = std::async(std::launch::async, [] { return badgeImage(48); }).share();
+    // A picture: drawing its title would load a bold CJK face at every start for one line.
+    p.banner = std::async(std::launch::async, [] {
+                   return QImage(QStringLiteral(":/hengbi/images/banner.png"));
+               }).share();
+}
+
 QPixmap bannerPixmap() {
-    return QPixmap(QStringLiteral(":/hengbi/images/banner.png"));
+    startMakingPictures();
+    return QPixmap::fromImage(pictures().banner.get());
 }
 
 QImage badgeImage(int size) {
@@ -68,7 +92,8 @@ QImage badgeImage(int size) {
 }
 
 QIcon appIcon() {
-    return QIcon(QPixmap::fromImage(badgeImage(48)));
+    startMakingPictures();
+    return QIcon(QPixmap::fromImage(pictures().badge.get()));
 }
 
 QString shippedText(const QString& fileName) {

@@ -11,6 +11,9 @@ namespace hb {
 
 QPixmap bannerPixmap();  // 1025 × 66
 QIcon appIcon();         // 48 × 48
+// Starts making both pictures on threads of their own, once the application object exists,
+// so that they are ready when the window asks for them.
+void startMakingPictures();
 // The badge of the icon, drawn at size × size, for the icon files installed with the program.
 QImage badgeImage(int size);
 
