@@ -230,6 +230,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     clock_->start();
 
     record_ = std::make_unique<WidgetRecord>(*this);
+    client_->installEventFilter(this);
     move(50, 50);
     setFixedSize(sizeHint());
 }
@@ -266,6 +267,17 @@ QString MainWindow::statusText() const {
 }
 void MainWindow::setStatusText(const QString& text) {
     statusPart0_->setText(text);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Paint && !drawn_) {
+        drawn_ = true;
+        client_->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+            for (ListField* list : client_->findChildren<ListField*>()) list->insertPendingItems();
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -29,6 +29,9 @@ class MainWindow : public QMainWindow {
     QString statusText() const;
     void setStatusText(const QString& text);
 
+    // Once the window has been drawn: work that nothing drawn needs waits for it.
+    bool drawn() const { return drawn_; }
+
     template <class T>
     T* control(const QString& designName) const {
         return findChild<T*>(designName);
@@ -40,6 +43,7 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
   private:
@@ -51,6 +55,7 @@ class MainWindow : public QMainWindow {
     QLabel* statusPart0_ = nullptr;
     QTimer* clock_ = nullptr;
     std::unique_ptr<InquiryRecord> record_;
+    bool drawn_ = false;
 };
 
 }  // namespace hb

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QValidator>
 #include <QWheelEvent>
+#include <utility>
 
 #include "platform/ini.h"
 
@@ -48,7 +49,32 @@ ListField::ListField(QWidget* parent) : QComboBox(parent) {
     keepOnOneLine(edit);
 }
 
+void ListField::insertItemsKeepingText(int position, const QStringList& items) {
+    insertPendingItems();
+    // QComboBox selects the first item of an empty list by itself; the shown text must stay.
+    const QString shown = currentText();
+    const int current = currentIndex();
+    insertItems(position, items);
+    if (current < 0) {
+        setCurrentIndex(-1);
+        setEditText(shown);
+    }
+}
+
+void ListField::insertItemsLater(int position, const QStringList& items) {
+    insertPendingItems();
+    pendingAt_ = position;
+    pending_ = items;
+}
+
+void ListField::insertPendingItems() {
+    if (pending_.isEmpty()) return;
+    const QStringList items = std::exchange(pending_, {});
+    insertItemsKeepingText(pendingAt_, items);
+}
+
 void ListField::showPopup() {
+    insertPendingItems();
     // activated() also follows a typed text that equals an item when the field is left, and
     // arrow keys on the closed field; only the open list's own choice is a pick.
     if (!picksWatched_) {

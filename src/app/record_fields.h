@@ -15,6 +15,13 @@ class ListField : public QComboBox {
     explicit ListField(QWidget* parent = nullptr);
     void showPopup() override;
 
+    // Inserts items without changing the text shown. Later: when the list is first needed
+    // (opened, or its items asked for) or once the window has been drawn, since the lists
+    // are not seen before that.
+    void insertItemsKeepingText(int position, const QStringList& items);
+    void insertItemsLater(int position, const QStringList& items);
+    void insertPendingItems();
+
   signals:
     void picked(int index);
 
@@ -30,6 +37,8 @@ class ListField : public QComboBox {
 
   private:
     bool picksWatched_ = false;
+    int pendingAt_ = 0;
+    QStringList pending_;
 };
 
 // Pasted or dropped line breaks become one blank per run: a single-line field never holds one.

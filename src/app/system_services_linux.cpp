@@ -5,6 +5,7 @@
 #include "app/system_services.h"
 #include "document/batch.h"
 #include "office/libreoffice.h"
+#include "platform/gbk.h"
 #include "platform/paths.h"
 #include "resources/resources.h"
 #include "security/registry.h"
@@ -18,6 +19,9 @@ std::future<void> prepareDesktop() {
     return std::async(std::launch::async, [] {
         installFontAlias();
         FcInit();
+        // The converters' tables load once per process as well: Set.ini's values need them.
+        fromGbk(QByteArrayLiteral("\xC4\xE3"));
+        isGbkEncodable(QStringLiteral("你"));
     });
 }
 
@@ -40,8 +44,11 @@ std::unique_ptr<Registry> makeRegistry(const Paths& paths) {
 }
 
 int runCompose(const QStringList& arguments) {
-    return runComposeCommand(
-        arguments, [](Shell& shell) { return std::make_unique<LibreOfficeSuite>(&shell); });
+    return runComposeCommand(arguments, [](Shell& shell) {
+        auto office = std::make_unique<LibreOfficeSuite>(&shell);
+        office->removeLeftovers();
+        return office;
+    });
 }
 
 }  // namespace hb

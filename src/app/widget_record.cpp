@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 
 #include "app/main_window.h"
+#include "app/record_fields.h"
 
 namespace hb {
 
@@ -38,30 +39,33 @@ void WidgetRecord::setText(Field f, const QString& text) {
 
 QStringList WidgetRecord::items(Field f) const {
     QStringList out;
-    if (auto* c = qobject_cast<QComboBox*>(widget(f)))
+    if (auto* c = list(f))
         for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
     return out;
 }
 
 void WidgetRecord::insertItems(Field f, int position, const QStringList& items) {
-    auto* c = qobject_cast<QComboBox*>(widget(f));
-    if (!c) return;
-    // QComboBox selects the first item of an empty list by itself; the shown text must stay.
-    const QString shown = c->currentText();
-    const int current = c->currentIndex();
-    c->insertItems(position, items);
-    if (current < 0) {
-        c->setCurrentIndex(-1);
-        c->setEditText(shown);
+    if (ListField* c = qobject_cast<ListField*>(widget(f))) {
+        if (window_.drawn())
+            c->insertItemsKeepingText(position, items);
+        else
+            c->insertItemsLater(position, items);
     }
 }
 
 void WidgetRecord::clearItems(Field f) {
-    auto* c = qobject_cast<QComboBox*>(widget(f));
+    ListField* c = list(f);
     if (!c) return;
     const QString shown = c->currentText();
     c->clear();
     c->setEditText(shown);
+}
+
+// The list with every item given to it in place.
+ListField* WidgetRecord::list(Field f) const {
+    auto* c = qobject_cast<ListField*>(widget(f));
+    if (c) c->insertPendingItems();
+    return c;
 }
 
 QString WidgetRecord::hidden(Hidden h) const {

@@ -5,6 +5,7 @@ class QWidget;
 
 namespace hb {
 
+class ListField;
 class MainWindow;
 
 // The record as a view over the window's controls.
@@ -22,6 +23,7 @@ class WidgetRecord : public InquiryRecord {
 
   private:
     QWidget* widget(Field f) const;
+    ListField* list(Field f) const;
     MainWindow& window_;
     std::array<QWidget*, kFieldCount> widgets_{};
 };

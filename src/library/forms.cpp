@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <utility>
 
-#include "office/office.h"
 #include "library/library.h"
+#include "office/office.h"
 #include "platform/background.h"
 #include "platform/clock.h"
 #include "platform/context.h"

@@ -78,6 +78,7 @@ void openForm(AppContext& ctx, const InspectionForm& form);
 // The reading panel: a large text box laid over the record pages with a print and a close
 // button. Its controls are children of the window's client area.
 class ReadingPanel : public QObject {
+    Q_OBJECT
   public:
     ReadingPanel(QWidget* client, AppContext& ctx, QObject* parent);
 

@@ -2,8 +2,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "office/office.h"
 #include "library/library.h"
+#include "office/office.h"
 #include "platform/context.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -40,6 +40,7 @@ ReadingPanel::ReadingPanel(QWidget* client, AppContext& ctx, QObject* parent)
     print_->setText(QStringLiteral("打  印"));
     close_ = make<QPushButton>(client, QStringLiteral("按钮3"), {856, 544, 138, 20});
     close_->setText(QStringLiteral("关  闭"));
+    close_->setToolTip(QStringLiteral("关闭文件界面."));
     connect(print_, &QPushButton::clicked, this, [this] { print(); });
     connect(close_, &QPushButton::clicked, this, [this] { close(); });
 }

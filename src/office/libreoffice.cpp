@@ -90,7 +90,6 @@ LibreOfficeSuite::LibreOfficeSuite(Shell* shell, Settings settings)
     if (settings_.workDir.isEmpty())
         settings_.workDir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                             QStringLiteral("/hengbi/office");
-    removeLeftoversOfEndedPrograms(settings_.workDir);
     cleanup_ = addTerminationCleanup([dir = settings_.workDir] { removeOwnJobFolders(dir); });
 }
 
@@ -98,7 +97,12 @@ LibreOfficeSuite::~LibreOfficeSuite() {
     removeTerminationCleanup(cleanup_);
 }
 
+void LibreOfficeSuite::removeLeftovers() {
+    removeLeftoversOfEndedPrograms(settings_.workDir);
+}
+
 void LibreOfficeSuite::keepOfficeRunning() {
+    removeLeftovers();
     installFontAlias();
     if (!kept_) {
         const QString dir = findOfficeProgramDir();

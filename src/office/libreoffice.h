@@ -32,7 +32,11 @@ class LibreOfficeSuite : public OfficeSuite {
     LibreOfficeSuite(Shell* shell, Settings settings);
     ~LibreOfficeSuite() override;
 
-    // Starts the kept office in the background; it ends with this object.
+    // Removes what offices of programs that have ended left in the work folder and in /tmp:
+    // records' texts among them.
+    void removeLeftovers();
+    // Starts the kept office in the background, after removing the leftovers; it ends with
+    // this object.
     void keepOfficeRunning();
     KeptOffice* keptOffice() const { return kept_.get(); }
 

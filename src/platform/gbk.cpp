@@ -17,13 +17,28 @@ qsizetype sequenceLength(const QByteArray& bytes, qsizetype i) {
     return 2;
 }
 
+// ASCII is itself in GBK and GB18030, and most keys and many values are ASCII.
+bool isAscii(QStringView text) {
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80) return false;
+    return true;
+}
+
+bool isAscii(QByteArrayView bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 QByteArray toGbk(const QString& text) {
+    if (isAscii(text)) return text.toLatin1();
     return codec::encodeGbk(text, nullptr);
 }
 
 QByteArray toGb18030(const QString& text) {
+    if (isAscii(text)) return text.toLatin1();
     if (isGbkEncodable(text)) return toGbk(text);
     QByteArray out;
     for (qsizetype i = 0; i < text.size();) {
@@ -38,6 +53,7 @@ QByteArray toGb18030(const QString& text) {
 QString fromGbk(const QByteArray& bytes) {
     const qsizetype nul = bytes.indexOf('\0');
     QByteArray text = nul < 0 ? bytes : bytes.left(nul);
+    if (isAscii(text)) return QString::fromLatin1(text);
     // GB18030 has no single byte 0x80; code page 936 writes the euro sign so.
     for (qsizetype i = 0; i < text.size();) {
         if (static_cast<unsigned char>(text[i]) != 0x80) {
@@ -51,6 +67,7 @@ QString fromGbk(const QByteArray& bytes) {
 }
 
 bool isGbkEncodable(const QString& text) {
+    if (isAscii(text)) return true;
     bool lossless = true;
     const QByteArray bytes = codec::encodeGbk(text, &lossless);
     return lossless && codec::decodeGbk(bytes) == text;

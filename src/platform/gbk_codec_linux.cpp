@@ -12,9 +12,11 @@ QByteArray encodeGbk(QStringView text, bool* lossless) {
     return bytes;
 }
 
+// Opening an ICU converter costs more than decoding a value: one of each per thread, each call
+// complete in itself.
 QString decodeGbk(QByteArrayView bytes) {
-    QStringDecoder decoder("GBK");
-    return decoder.decode(bytes);
+    thread_local QStringDecoder gbk("GBK", QStringConverter::Flag::Stateless);
+    return gbk.decode(bytes);
 }
 
 QByteArray encodeGb18030(QStringView text) {
@@ -23,8 +25,8 @@ QByteArray encodeGb18030(QStringView text) {
 }
 
 QString decodeGb18030(QByteArrayView bytes) {
-    QStringDecoder decoder("GB18030");
-    return decoder.decode(bytes);
+    thread_local QStringDecoder gb18030("GB18030", QStringConverter::Flag::Stateless);
+    return gb18030.decode(bytes);
 }
 
 }  // namespace hb::codec

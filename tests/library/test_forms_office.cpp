@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "office/libreoffice.h"
 #include "library/library.h"
+#include "office/libreoffice.h"
 #include "platform/files.h"
 #include "support/require.h"
 #include "support/test_app.h"

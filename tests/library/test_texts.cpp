@@ -168,8 +168,8 @@ void TestTexts::showingAgainDropsEdits() {
 void TestTexts::closeHidesAndKeepsPath() {
     TestApp app;
     QVERIFY(app.start());
-    QCOMPARE(app.find(QStringLiteral("按钮3"))->toolTip(), QStringLiteral("关闭文件界面."));
     app.trigger(QStringLiteral("笔录制作过程"));
+    QCOMPARE(app.find(QStringLiteral("按钮3"))->toolTip(), QStringLiteral("关闭文件界面."));
     const QString path = shownPath(app);
     const QString text = box(app)->toPlainText();
     QTest::mouseClick(app.find<QPushButton>(QStringLiteral("按钮3")), Qt::LeftButton);
