@@ -206,7 +206,7 @@ int runApplication(int argc, char** argv) {
     QApplication app(argc, argv);
     desktop.passed();
     desktopPrepared.wait();
-    startMakingPictures();
+    startLoadingBanner();
     installQtTranslations();
     QApplication::setApplicationName(QStringLiteral("hengbi"));
     QApplication::setApplicationVersion(QStringLiteral(HB_VERSION));

@@ -56,6 +56,22 @@ class ColumnButton : public QPushButton {
 // The pages' top edge; the panels above it lie over the banner.
 constexpr int kPageTop = 59;
 
+// Lines: page, left, width, and the tops of question and answer.
+struct LinePlace {
+    int page, left, width, qTop, aTop;
+};
+const LinePlace kLinePlaces[kLineCount] = {
+    {0, 72, 400, 300, 331}, {0, 72, 400, 362, 393}, {0, 72, 400, 424, 455}, {1, 69, 388, 57, 89},
+    {1, 69, 388, 121, 153}, {1, 69, 388, 185, 217}, {1, 69, 388, 249, 281}, {1, 69, 388, 313, 345},
+    {1, 69, 388, 377, 409}, {1, 69, 388, 441, 472}, {2, 86, 388, 58, 89},   {2, 86, 388, 121, 153},
+    {2, 86, 388, 185, 217}, {2, 86, 388, 249, 281}, {2, 86, 388, 313, 345}, {2, 86, 388, 377, 409},
+    {2, 86, 388, 441, 473}, {3, 69, 388, 57, 89},   {3, 69, 388, 121, 153}, {3, 69, 388, 185, 217},
+    {3, 69, 388, 249, 281}, {3, 69, 388, 313, 345}, {3, 69, 388, 377, 409}, {3, 69, 388, 441, 472},
+};
+// The first line of the third page.
+constexpr int kFirstLaterLine = 11;
+const char* const kPageNames[4] = {"分组框1", "分组框2", "分组框3", "分组框4"};
+
 struct MenuSpec {
     const char* title;
     std::initializer_list<const char*> items;
@@ -274,6 +290,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         drawn_ = true;
         client_->removeEventFilter(this);
         QTimer::singleShot(0, this, [this] {
+            completeControls();
             for (ListField* list : client_->findChildren<ListField*>()) list->insertPendingItems();
         });
     }
@@ -324,6 +341,42 @@ bool MainWindow::focusNextPrevChild(bool next) {
     return true;
 }
 
+void MainWindow::buildLines(int first, int last) {
+    for (int k = first; k <= last; ++k) {
+        const LinePlace& lp = kLinePlaces[k - 1];
+        auto* page = client_->findChild<QGroupBox*>(QString::fromUtf8(kPageNames[lp.page]),
+                                                    Qt::FindDirectChildrenOnly);
+        const QString shownQuestion = k <= 2 ? QStringLiteral("问：") : QString();
+        combo(page, fieldSpec(question(k)).designName, {lp.left, lp.qTop, lp.width, 20}, {"问："},
+              shownQuestion);
+        const QStringList answers =
+            k == 3 ? QStringList{"答：会计", "答：农民工", "答："} : QStringList{"答："};
+        combo(page, fieldSpec(answer(k)).designName, {lp.left, lp.aTop, lp.width, 20}, answers,
+              QStringLiteral("答："));
+    }
+}
+
+void MainWindow::completeControls() {
+    if (linesComplete_) return;
+    linesComplete_ = true;
+    buildLines(kFirstLaterLine, kLineCount);
+    QGroupBox* notes = group(client_, QStringLiteral("分组框6"), {519, 59, 500, 510}, false);
+    notes->setAutoFillBackground(true);  // it covers the right-hand page
+    sectionLabel(notes, "标签15", {16, 19, 176, 24}, " 案件经过详细备注信息：");
+    auto* notesEdit =
+        make<QPlainTextEdit>(notes, QStringLiteral("超级编辑框2"), {40, 64, 417, 424});
+    notesEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab leaves the notes for the next control, as in the other boxes.
+    notesEdit->setTabChangesFocus(true);
+    // Below the right-edge buttons, as when made before them.
+    notes->stackUnder(findChild<QWidget*>(QStringLiteral("按钮5")));
+    record_->controlsCompleted();
+}
+
+InquiryRecord& MainWindow::record() {
+    return *record_;
+}
+
 void MainWindow::buildControls() {
     QWidget* c = client_;
     auto* banner = make<QLabel>(c, QStringLiteral("图片框1"), {-35, 0, 1053, 65});
@@ -331,10 +384,10 @@ void MainWindow::buildControls() {
     banner->setAlignment(Qt::AlignCenter);
 
     QGroupBox* pages[4] = {
-        group(c, QStringLiteral("分组框1"), {1, 59, 517, 510}, true),
-        group(c, QStringLiteral("分组框2"), {519, 59, 500, 510}, true),
-        group(c, QStringLiteral("分组框3"), {1, 59, 517, 510}, false),
-        group(c, QStringLiteral("分组框4"), {519, 59, 500, 510}, false),
+        group(c, QString::fromUtf8(kPageNames[0]), {1, 59, 517, 510}, true),
+        group(c, QString::fromUtf8(kPageNames[1]), {519, 59, 500, 510}, true),
+        group(c, QString::fromUtf8(kPageNames[2]), {1, 59, 517, 510}, false),
+        group(c, QString::fromUtf8(kPageNames[3]), {519, 59, 500, 510}, false),
     };
 
     QWidget* p1 = pages[0];
@@ -374,42 +427,10 @@ void MainWindow::buildControls() {
     combo(p1, "组合框55", {421, 218, 87, 20}, {"无", ""});
     sectionLabel(p1, "标签9", {16, 259, 88, 24}, " 笔录内容1：");
 
-    // Lines: page, left, width, and the tops of question and answer.
-    struct LinePlace {
-        int page, left, width, qTop, aTop;
-    };
-    const LinePlace places[kLineCount] = {
-        {0, 72, 400, 300, 331}, {0, 72, 400, 362, 393}, {0, 72, 400, 424, 455},
-        {1, 69, 388, 57, 89},   {1, 69, 388, 121, 153}, {1, 69, 388, 185, 217},
-        {1, 69, 388, 249, 281}, {1, 69, 388, 313, 345}, {1, 69, 388, 377, 409},
-        {1, 69, 388, 441, 472}, {2, 86, 388, 58, 89},   {2, 86, 388, 121, 153},
-        {2, 86, 388, 185, 217}, {2, 86, 388, 249, 281}, {2, 86, 388, 313, 345},
-        {2, 86, 388, 377, 409}, {2, 86, 388, 441, 473}, {3, 69, 388, 57, 89},
-        {3, 69, 388, 121, 153}, {3, 69, 388, 185, 217}, {3, 69, 388, 249, 281},
-        {3, 69, 388, 313, 345}, {3, 69, 388, 377, 409}, {3, 69, 388, 441, 472},
-    };
-    for (int k = 1; k <= kLineCount; ++k) {
-        const LinePlace& lp = places[k - 1];
-        const QString shownQuestion = k <= 2 ? QStringLiteral("问：") : QString();
-        combo(pages[lp.page], fieldSpec(question(k)).designName, {lp.left, lp.qTop, lp.width, 20},
-              {"问："}, shownQuestion);
-        const QStringList answers =
-            k == 3 ? QStringList{"答：会计", "答：农民工", "答："} : QStringList{"答："};
-        combo(pages[lp.page], fieldSpec(answer(k)).designName, {lp.left, lp.aTop, lp.width, 20},
-              answers, QStringLiteral("答："));
-    }
+    buildLines(1, kFirstLaterLine - 1);
     sectionLabel(pages[1], "标签11", {13, 19, 88, 24}, " 笔录内容2：");
     sectionLabel(pages[2], "标签12", {16, 19, 88, 24}, " 笔录内容3：");
     sectionLabel(pages[3], "标签13", {13, 19, 88, 24}, " 笔录内容4：");
-
-    QGroupBox* notes = group(c, QStringLiteral("分组框6"), {519, 59, 500, 510}, false);
-    notes->setAutoFillBackground(true);  // it covers the right-hand page
-    sectionLabel(notes, "标签15", {16, 19, 176, 24}, " 案件经过详细备注信息：");
-    auto* notesEdit =
-        make<QPlainTextEdit>(notes, QStringLiteral("超级编辑框2"), {40, 64, 417, 424});
-    notesEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Tab leaves the notes for the next control, as in the other boxes.
-    notesEdit->setTabChangesFocus(true);
 
     // The design overlaps the right edge of the pages with these: made last, they lie on top.
     auto* notesButton = make<ColumnButton>(c, QStringLiteral("按钮5"), {993, 202, 25, 97});

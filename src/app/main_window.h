@@ -9,6 +9,8 @@ class QTimer;
 
 namespace hb {
 
+class WidgetRecord;
+
 // The main window with every control of its design; behaviour is wired from outside.
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -24,16 +26,22 @@ class MainWindow : public QMainWindow {
     QWidget* client() const { return client_; }
     // The menu item with this caption.
     QAction* action(const QString& caption) const;
-    InquiryRecord& record() { return *record_; }
+    InquiryRecord& record();
     QTimer* statusClock() const { return clock_; }
     QString statusText() const;
     void setStatusText(const QString& text);
 
     // Once the window has been drawn: work that nothing drawn needs waits for it.
     bool drawn() const { return drawn_; }
+    // The lines of the third and fourth pages and the notes, all hidden at first, are made
+    // once the window has been drawn, or here, when they are needed before that.
+    void completeControls();
 
     template <class T>
-    T* control(const QString& designName) const {
+    T* control(const QString& designName) {
+        T* found = findChild<T*>(designName);
+        if (found || linesComplete_) return found;
+        completeControls();
         return findChild<T*>(designName);
     }
 
@@ -49,13 +57,15 @@ class MainWindow : public QMainWindow {
   private:
     void buildMenus();
     void buildControls();
+    void buildLines(int first, int last);
     QList<QWidget*> tabStops() const;
 
     QWidget* client_ = nullptr;
     QLabel* statusPart0_ = nullptr;
     QTimer* clock_ = nullptr;
-    std::unique_ptr<InquiryRecord> record_;
+    std::unique_ptr<WidgetRecord> record_;
     bool drawn_ = false;
+    bool linesComplete_ = false;
 };
 
 }  // namespace hb

@@ -12,7 +12,7 @@ const QRect kLeftPage(1, 59, 517, 510);
 const QRect kRightPage(519, 59, 500, 510);
 
 QWidget* part(MainWindow& w, const char* name) {
-    return w.findChild<QWidget*>(QString::fromUtf8(name));
+    return w.control<QWidget>(QString::fromUtf8(name));
 }
 
 // The notes panel lies over the right-hand page; the right-edge buttons over both.
@@ -24,6 +24,7 @@ void restack(MainWindow& w) {
 }  // namespace
 
 void showSecondScreen(MainWindow& w) {
+    w.completeControls();  // the lines of these pages
     part(w, "分组框1")->hide();
     part(w, "分组框2")->hide();
     part(w, "按钮1")->setEnabled(false);

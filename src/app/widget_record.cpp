@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/record_fields.h"
@@ -15,7 +16,18 @@ WidgetRecord::WidgetRecord(MainWindow& window) : window_(window) {
 }
 
 QWidget* WidgetRecord::widget(Field f) const {
+    QWidget* w = widgets_[static_cast<int>(f)];
+    if (w) return w;
+    window_.completeControls();
     return widgets_[static_cast<int>(f)];
+}
+
+void WidgetRecord::controlsCompleted() {
+    for (int i = 0; i < kFieldCount; ++i)
+        if (!widgets_[i]) widgets_[i] = window_.findChild<QWidget*>(fields()[i].designName);
+    for (const Pending& p : std::exchange(pending_, {}))
+        if (auto* c = qobject_cast<ListField*>(widgets_[static_cast<int>(p.field)]))
+            c->insertItemsLater(p.position, p.items);
 }
 
 QString WidgetRecord::text(Field f) const {
@@ -45,12 +57,16 @@ QStringList WidgetRecord::items(Field f) const {
 }
 
 void WidgetRecord::insertItems(Field f, int position, const QStringList& items) {
-    if (ListField* c = qobject_cast<ListField*>(widget(f))) {
-        if (window_.drawn())
-            c->insertItemsKeepingText(position, items);
-        else
-            c->insertItemsLater(position, items);
+    if (window_.drawn()) {
+        if (ListField* c = list(f)) c->insertItemsKeepingText(position, items);
+        return;
     }
+    // Not seen before the window is drawn: kept until then, the list not made for it.
+    if (QWidget* w = widgets_[static_cast<int>(f)]) {
+        if (auto* c = qobject_cast<ListField*>(w)) c->insertItemsLater(position, items);
+        return;
+    }
+    pending_.append({f, position, items});
 }
 
 void WidgetRecord::clearItems(Field f) {

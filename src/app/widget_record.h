@@ -20,12 +20,21 @@ class WidgetRecord : public InquiryRecord {
     QString hidden(Hidden h) const override;
     void setHidden(Hidden h, const QString& text) override;
     void setStatusText(const QString& text) override;
+    // The window has made the controls it had left for later.
+    void controlsCompleted();
 
   private:
     QWidget* widget(Field f) const;
     ListField* list(Field f) const;
     MainWindow& window_;
     std::array<QWidget*, kFieldCount> widgets_{};
+    // Items for lists the window has not made yet, in the order given.
+    struct Pending {
+        Field field;
+        int position;
+        QStringList items;
+    };
+    QList<Pending> pending_;
 };
 
 }  // namespace hb

@@ -57,30 +57,24 @@ void drawBadge(QPainter& p, const QRectF& r) {
 
 namespace {
 
-struct Pictures {
-    std::shared_future<QImage> banner, badge;
-};
-
-Pictures& pictures() {
-    static Pictures made;
-    return made;
+std::shared_future<QImage>& bannerImage() {
+    static std::shared_future<QImage> image;
+    return image;
 }
 
 }  // namespace
 
-void startMakingPictures() {
-    Pictures& p = pictures();
-    if (p.badge.valid()) return;
-    p.badge = std::async(std::launch::async, [] { return badgeImage(48); }).share();
+void startLoadingBanner() {
     // A picture: drawing its title would load a bold CJK face at every start for one line.
-    p.banner = std::async(std::launch::async, [] {
-                   return QImage(QStringLiteral(":/hengbi/images/banner.png"));
-               }).share();
+    if (!bannerImage().valid())
+        bannerImage() = std::async(std::launch::async, [] {
+                            return QImage(QStringLiteral(":/hengbi/images/banner.png"));
+                        }).share();
 }
 
 QPixmap bannerPixmap() {
-    startMakingPictures();
-    return QPixmap::fromImage(pictures().banner.get());
+    startLoadingBanner();
+    return QPixmap::fromImage(bannerImage().get());
 }
 
 QImage badgeImage(int size) {
@@ -92,8 +86,7 @@ QImage badgeImage(int size) {
 }
 
 QIcon appIcon() {
-    startMakingPictures();
-    return QIcon(QPixmap::fromImage(pictures().badge.get()));
+    return QIcon(QPixmap::fromImage(badgeImage(48)));
 }
 
 QString shippedText(const QString& fileName) {

@@ -11,9 +11,9 @@ namespace hb {
 
 QPixmap bannerPixmap();  // 1025 × 66
 QIcon appIcon();         // 48 × 48
-// Starts making both pictures on threads of their own, once the application object exists,
-// so that they are ready when the window asks for them.
-void startMakingPictures();
+// Starts reading the banner on a thread of its own, once the application object exists, so
+// that it is ready when the window asks for it.
+void startLoadingBanner();
 // The badge of the icon, drawn at size × size, for the icon files installed with the program.
 QImage badgeImage(int size);
 

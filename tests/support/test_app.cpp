@@ -51,7 +51,7 @@ bool TestApp::start() {
 }
 
 QWidget* TestApp::find(const QString& designName) const {
-    return window->findChild<QWidget*>(designName);
+    return window->control<QWidget>(designName);
 }
 
 void TestApp::trigger(const QString& menuItem) {

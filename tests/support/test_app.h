@@ -23,7 +23,7 @@ struct TestApp {
     QWidget* find(const QString& designName) const;
     template <class T>
     T* find(const QString& designName) const {
-        return window->findChild<T*>(designName);
+        return window->control<T>(designName);
     }
     void trigger(const QString& menuItem);
     // Clicks the menu's title where the window draws it, then the item in the open menu;
