@@ -22,11 +22,15 @@ void TestGbk::gbkStopsAtNul() {
     QCOMPARE(fromGbk(toGbk("询问") + QByteArray("\0尾", 4)), QStringLiteral("询问"));
     QVERIFY(!isGbkEncodable(QStringLiteral("😀")));
     QCOMPARE(toGbkLines("a\nb\r\nc"), QByteArray("a\r\nb\r\nc"));
+    // A value cut inside a character loses that character only, never to the next value.
+    QCOMPARE(fromGbk("\xD1\xAF\xCE"), QStringLiteral("询"));
+    QCOMPARE(fromGbk("\xCA\xB1"), QStringLiteral("时"));
 }
 
 void TestGbk::gb18030_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ASCII") << "daan12=a b" << QByteArray("daan12=a b");
     QTest::newRow("GBK text keeps its GBK bytes")
         << "询问笔录·—" << QByteArray("\xD1\xAF\xCE\xCA\xB1\xCA\xC2\xBC\xA1\xA4\xA1\xAA");
     QTest::newRow("euro sign, GBK's one byte") << "€5"
