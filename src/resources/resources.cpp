@@ -86,7 +86,9 @@ QImage badgeImage(int size) {
 }
 
 QIcon appIcon() {
-    return QIcon(QPixmap::fromImage(badgeImage(48)));
+    // The application's and the window's: drawn once.
+    static const QImage badge = badgeImage(48);
+    return QIcon(QPixmap::fromImage(badge));
 }
 
 QString shippedText(const QString& fileName) {
