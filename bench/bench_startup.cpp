@@ -70,6 +70,10 @@ int newChild(const QString& home) {
     RealServices services(ctx, dialogs, home);
     auto window = buildMainWindow(ctx);
     startUp(*window, ctx);
+    // Drawn, and what waits for that done: New then fills lists at once, as in use.
+    QDeadlineTimer deadline(5000);
+    while (!window->drawn() && !deadline.hasExpired()) QApplication::processEvents();
+    QApplication::processEvents();
     std::vector<double> times;
     for (int i = 0; i < 30; ++i) {
         QElapsedTimer n;
