@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include "app/record_fields.h"
 #include "app/widget_record.h"
@@ -247,6 +248,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
     record_ = std::make_unique<WidgetRecord>(*this);
     client_->installEventFilter(this);
+    whenDrawn([this] {
+        completeControls();
+        for (ListField* list : client_->findChildren<ListField*>()) list->insertPendingItems();
+    });
     move(50, 50);
     setFixedSize(sizeHint());
 }
@@ -290,11 +295,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         drawn_ = true;
         client_->removeEventFilter(this);
         QTimer::singleShot(0, this, [this] {
-            completeControls();
-            for (ListField* list : client_->findChildren<ListField*>()) list->insertPendingItems();
+            for (const auto& work : std::exchange(whenDrawn_, {})) work();
         });
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::whenDrawn(std::function<void()> work) {
+    if (drawn_)
+        QTimer::singleShot(0, this, std::move(work));
+    else
+        whenDrawn_.push_back(std::move(work));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -357,8 +368,8 @@ void MainWindow::buildLines(int first, int last) {
 }
 
 void MainWindow::completeControls() {
-    if (linesComplete_) return;
-    linesComplete_ = true;
+    if (controlsComplete_) return;
+    controlsComplete_ = true;
     buildLines(kFirstLaterLine, kLineCount);
     QGroupBox* notes = group(client_, QStringLiteral("分组框6"), {519, 59, 500, 510}, false);
     notes->setAutoFillBackground(true);  // it covers the right-hand page

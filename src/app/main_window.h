@@ -1,6 +1,8 @@
 #pragma once
 #include <QMainWindow>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "record/inquiry_record.h"
 
@@ -33,6 +35,8 @@ class MainWindow : public QMainWindow {
 
     // Once the window has been drawn: work that nothing drawn needs waits for it.
     bool drawn() const { return drawn_; }
+    // Runs work just after the first paint, in the order given (soon, when already drawn).
+    void whenDrawn(std::function<void()> work);
     // The lines of the third and fourth pages and the notes, all hidden at first, are made
     // once the window has been drawn, or here, when they are needed before that.
     void completeControls();
@@ -40,7 +44,7 @@ class MainWindow : public QMainWindow {
     template <class T>
     T* control(const QString& designName) {
         T* found = findChild<T*>(designName);
-        if (found || linesComplete_) return found;
+        if (found || controlsComplete_) return found;
         completeControls();
         return findChild<T*>(designName);
     }
@@ -65,7 +69,8 @@ class MainWindow : public QMainWindow {
     QTimer* clock_ = nullptr;
     std::unique_ptr<WidgetRecord> record_;
     bool drawn_ = false;
-    bool linesComplete_ = false;
+    bool controlsComplete_ = false;
+    std::vector<std::function<void()>> whenDrawn_;
 };
 
 }  // namespace hb

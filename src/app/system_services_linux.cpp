@@ -29,8 +29,9 @@ SystemServices makeSystemServices(Shell& shell) {
     SystemServices s;
     auto office = std::make_unique<LibreOfficeSuite>(&shell);
     LibreOfficeSuite* kept = office.get();
+    // The office takes seconds of processor time to start: not before the window is drawn.
     s.onceDrawn = [kept](MainWindow& window) {
-        keepOfficeRunningOnceDrawn(window.client(), *kept);
+        window.whenDrawn([kept] { kept->keepOfficeRunning(); });
     };
     s.office = std::move(office);
     s.audio = makeAudioDevices();

@@ -109,6 +109,9 @@ class InternetFtpClient : public CommandFtpClient {
     bool mayGoOn(const QElapsedTimer& clock);
     // What the server says the file holds; -1 where it does not say.
     qint64 remoteSize(const QByteArray& name);
+    // The transfer handle of a remote file (GENERIC_READ or GENERIC_WRITE); null, with the
+    // reason, when cancelled or refused.
+    void* openRemote(const QByteArray& name, unsigned long access, const QString& failure);
 
     int port_;
     std::unique_ptr<Session> session_;

@@ -243,15 +243,25 @@ qint64 InternetFtpClient::remoteSize(const QByteArray& name) {
     return ok ? size : -1;
 }
 
+void* InternetFtpClient::openRemote(const QByteArray& name, unsigned long access,
+                                    const QString& failure) {
+    const HINTERNET connection = session_->current();
+    if (!connection || cancelled_) {
+        fail(QStringLiteral("已取消"));
+        return nullptr;
+    }
+    const HINTERNET remote =
+        FtpOpenFileA(connection, name.constData(), access, FTP_TRANSFER_TYPE_BINARY, 0);
+    if (!remote) failCall(failure);
+    return remote;
+}
+
 bool InternetFtpClient::store(QFile& file, const QByteArray& name) {
     if (!file.seek(0)) return fail(file.fileName() + QStringLiteral("：") + file.errorString());
-    const HINTERNET connection = session_->current();
-    if (!connection || cancelled_) return fail(QStringLiteral("已取消"));
     QElapsedTimer clock;
     clock.start();
-    const HINTERNET remote =
-        FtpOpenFileA(connection, name.constData(), GENERIC_WRITE, FTP_TRANSFER_TYPE_BINARY, 0);
-    if (!remote) return failCall(QStringLiteral("无法上传"));
+    const HINTERNET remote = openRemote(name, GENERIC_WRITE, QStringLiteral("无法上传"));
+    if (!remote) return false;
     bool ok = true;
     QByteArray chunk;
     while (ok && !(chunk = file.read(kChunk)).isEmpty()) {
@@ -289,13 +299,11 @@ bool InternetFtpClient::getFile(const QString& remoteName, const QString& localP
     // The old file stays until every byte of the new one is on disk.
     StreamedFile file(localPath);
     if (!file.open()) return fail(localPath + QStringLiteral("：") + file.error());
-    const HINTERNET connection = session_->current();
-    if (!connection || cancelled_) return fail(QStringLiteral("已取消"));
     QElapsedTimer clock;
     clock.start();
     const HINTERNET remote =
-        FtpOpenFileA(connection, name.constData(), GENERIC_READ, FTP_TRANSFER_TYPE_BINARY, 0);
-    if (!remote) return failCall(QStringLiteral("无法下载 ") + remoteName);
+        openRemote(name, GENERIC_READ, QStringLiteral("无法下载 ") + remoteName);
+    if (!remote) return false;
     bool ok = true;
     qint64 received = 0;
     QByteArray chunk(kChunk, '\0');

@@ -367,7 +367,6 @@ void KeptOffice::Impl::launch() {
     } else if (!seedOfficeProfile(slotDir + QStringLiteral("/profile"), s.programDir)) {
         why = QStringLiteral("无法建立配置目录 %1/profile").arg(slotDir);
     } else {
-        removeLeftoversOfEndedPrograms(s.workDir);
         restartAsked = true;
         for (int attempt = 0; attempt < 3 && restartAsked && !connected; ++attempt) {
             restartAsked = false;

@@ -3,15 +3,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
-#include <QTimer>
-#include <QWidget>
 
 #include "office/kept_office.h"
 #include "office/office_components.h"
@@ -390,24 +387,6 @@ void LibreOfficeSuite::spreadsheetShow() {
     if (!shell_ || !shell_->startDetached(dir + QStringLiteral("/soffice"),
                                           {QStringLiteral("--calc"), sheetPath_}))
         fail(QStringLiteral("无法启动 LibreOffice Calc"));
-}
-
-void keepOfficeRunningOnceDrawn(QWidget* shown, LibreOfficeSuite& office) {
-    class FirstPaint : public QObject {
-      public:
-        FirstPaint(LibreOfficeSuite& office, QObject* parent) : QObject(parent), office_(office) {}
-        bool eventFilter(QObject* watched, QEvent* e) override {
-            if (e->type() == QEvent::Paint) {
-                watched->removeEventFilter(this);
-                QTimer::singleShot(0, this, [this] { office_.keepOfficeRunning(); });
-            }
-            return false;
-        }
-
-      private:
-        LibreOfficeSuite& office_;
-    };
-    shown->installEventFilter(new FirstPaint(office, shown));
 }
 
 }  // namespace hb

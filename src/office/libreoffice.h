@@ -10,8 +10,6 @@
 #include "office/document_model.h"
 #include "office/office.h"
 
-class QWidget;
-
 namespace hb {
 
 class KeptOffice;
@@ -90,9 +88,5 @@ class LibreOfficeSuite : public OfficeSuite {
     QString lastJob_;
     int cleanup_ = 0;
 };
-
-// The office takes seconds of processor time to start: it starts once the widget has been
-// drawn, and ends with the office object.
-void keepOfficeRunningOnceDrawn(QWidget* shown, LibreOfficeSuite& office);
 
 }  // namespace hb

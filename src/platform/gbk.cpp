@@ -38,7 +38,6 @@ QByteArray toGbk(const QString& text) {
 }
 
 QByteArray toGb18030(const QString& text) {
-    if (isAscii(text)) return text.toLatin1();
     if (isGbkEncodable(text)) return toGbk(text);
     QByteArray out;
     for (qsizetype i = 0; i < text.size();) {
