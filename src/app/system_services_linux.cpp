@@ -1,5 +1,7 @@
 #include <fontconfig/fontconfig.h>
 
+#include <QThread>
+
 #include "app/backends.h"
 #include "app/main_window.h"
 #include "app/system_services.h"
@@ -16,6 +18,9 @@ std::future<void> prepareDesktop() {
     // Fontconfig reads its configuration, the alias included, and its caches of every font
     // once per process: some milliseconds, while the application object mostly waits for the
     // display server.
+    // Qt takes the first thread that touches an object for its main thread: this one, not
+    // the helper (whose file reads would otherwise win now and then).
+    QThread::currentThread();
     return std::async(std::launch::async, [] {
         installFontAlias();
         FcInit();
