@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <future>
 
+#include "app/first_frame.h"
 #include "app/startup.h"
 #include "app/system_services.h"
 #include "app/translations.h"
@@ -70,37 +70,6 @@ void screenshotMode(MainWindow& window, const QString& path) {
             QApplication::exit(0);
         });
     });
-}
-
-void printMonotonicNow() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    std::printf("%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-    std::fflush(stdout);
-}
-
-// For the start-up bench: the monotonic times at which the window's first paint begins and at
-// which that frame is done, every control drawn and handed to the display; then the end.
-void reportFirstPaint(MainWindow& window) {
-    class FirstPaint : public QObject {
-      public:
-        using QObject::QObject;
-        bool eventFilter(QObject* watched, QEvent* e) override {
-            if (e->type() != QEvent::Paint) return false;
-            watched->removeEventFilter(this);
-            printMonotonicNow();
-            // Queued behind the painting of the whole frame and its flush.
-            QMetaObject::invokeMethod(
-                qApp,
-                [] {
-                    printMonotonicNow();
-                    QApplication::exit(0);
-                },
-                Qt::QueuedConnection);
-            return false;
-        }
-    };
-    window.installEventFilter(new FirstPaint(&window));
 }
 
 QString helpText() {
@@ -255,7 +224,7 @@ int runApplication(int argc, char** argv) {
                                        "窗口用默认标题。腾出磁盘空间后请重新启动软件。")
                             .arg(unseeded),
                         QStringLiteral("提示："), Buttons::Ok, Icon::Warning);
-    if (qEnvironmentVariableIsSet("HENGBI_FIRST_PAINT")) reportFirstPaint(*window);
+    if (qEnvironmentVariableIsSet("HENGBI_FIRST_PAINT")) reportFirstFrame(window.get());
     if (!startUp(*window, ctx)) return 0;
     return QApplication::exec();
 }
