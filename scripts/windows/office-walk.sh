@@ -33,7 +33,7 @@ export HENGBI_HOME HB_FAKE_OFFICE_LOG
 template=$(winepath -w "$work/home/BL/walk.ini")
 wine "$exe" seed-home "$HENGBI_HOME"
 
-xvfb-run -a -s "-screen 0 1120x760x24" bash -euo pipefail -c '
+xvfb-run -a -s "-screen 0 1120x760x24 -noreset" bash -euo pipefail -c '
   exe=$1 png=$2 template=$3
   . "$4"
   menu() {  # item $2 of the first menu "文件"

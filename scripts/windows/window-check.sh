@@ -7,7 +7,7 @@ export WINEDEBUG=-all
 exe=$(realpath "$1") png=$(realpath -m "$2")
 rm -f "$png"
 
-xvfb-run -a -s "-screen 0 1120x760x24" bash -euo pipefail -c '
+xvfb-run -a -s "-screen 0 1120x760x24 -noreset" bash -euo pipefail -c '
   exe=$1 png=$2
   . "$3"
   start_hengbi "$exe" || { echo "no main window" >&2; exit 1; }
