@@ -15,12 +15,12 @@
 namespace hb {
 
 std::future<void> prepareDesktop() {
+    // Qt takes the first thread that touches an object for its main thread: this one, not
+    // the helper (whose alias write would otherwise win now and then).
+    QThread::currentThread();
     // Fontconfig reads its configuration, the alias included, and its caches of every font
     // once per process: some milliseconds, while the application object mostly waits for the
     // display server.
-    // Qt takes the first thread that touches an object for its main thread: this one, not
-    // the helper (whose file reads would otherwise win now and then).
-    QThread::currentThread();
     return std::async(std::launch::async, [] {
         installFontAlias();
         FcInit();

@@ -297,8 +297,8 @@ def main():
         if missing:
             print("officer walk: missing " + ", ".join(missing))
             return 1 if os.environ.get("CI") else SKIP
-        # -noreset: an X server resets when its last client leaves (xmodmap's, here), and
-        # refuses the next one until it is done.
+        # -noreset: an X server resets when its last client leaves (xmodmap, here), and a
+        # client that connects during the reset fails.
         return subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x800x24 -noreset",
                                sys.executable, __file__, hengbi, "--inside"]).returncode
     home = tempfile.mkdtemp(prefix="hengbi-walk-")
