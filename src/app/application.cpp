@@ -28,10 +28,9 @@ void installFonts() {
         for (const char* name : {"宋体", "SimSun", "新宋体", "NSimSun"})
             QFont::insertSubstitutions(QString::fromUtf8(name),
                                        {songFace(), QStringLiteral("Noto Serif CJK SC")});
-        // Half-width blanks and full-width characters, as the labels' blank runs expect.
-        QFont ui(QStringLiteral("Noto Sans Mono CJK SC"));
-        ui.setPixelSize(12);
-        QApplication::setFont(ui);
+        // The whole window in 宋体, as on Windows: half-width blanks and full-width characters,
+        // as the labels' blank runs expect, and one face at start for every caption.
+        QApplication::setFont(songFont(12));
         return true;
     }();
     (void)done;

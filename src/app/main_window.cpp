@@ -168,10 +168,7 @@ QGroupBox* group(QWidget* parent, const QString& name, const QRect& r, bool visi
 
 QLabel* sectionLabel(QWidget* parent, const QString& name, const QRect& r, const QString& text) {
     QLabel* l = label(parent, name, r, text);
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(16);
-    font.setWeight(QFont::Normal);
-    l->setFont(font);
+    l->setFont(songFont(16));
     return l;
 }
 
@@ -221,6 +218,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("状态条1"));
     bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusBarHeight);
     statusPart0_ = new QLabel(bar);
     statusPart0_->setObjectName(QStringLiteral("状态条1.0"));
     bar->addWidget(statusPart0_, 1);

@@ -18,6 +18,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     static constexpr int kMenuBarHeight = 23;
+    static constexpr int kStatusBarHeight = 24;
     static const QString kDesignTitle;
     static const QString kCodeOfConduct;
 
