@@ -1,6 +1,7 @@
 #include "app/widget_record.h"
 
 #include <QComboBox>
+#include <QHash>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <utility>
@@ -11,8 +12,16 @@
 namespace hb {
 
 WidgetRecord::WidgetRecord(MainWindow& window) : window_(window) {
+    findWidgets();
+}
+
+void WidgetRecord::findWidgets() {
+    // One walk of the window for every field, not one per field.
+    QHash<QString, QWidget*> named;
+    for (QWidget* w : window_.findChildren<QWidget*>())
+        if (!named.contains(w->objectName())) named.insert(w->objectName(), w);
     for (int i = 0; i < kFieldCount; ++i)
-        widgets_[i] = window.findChild<QWidget*>(fields()[i].designName);
+        if (!widgets_[i]) widgets_[i] = named.value(fields()[i].designName);
 }
 
 QWidget* WidgetRecord::widget(Field f) const {
@@ -23,8 +32,7 @@ QWidget* WidgetRecord::widget(Field f) const {
 }
 
 void WidgetRecord::controlsCompleted() {
-    for (int i = 0; i < kFieldCount; ++i)
-        if (!widgets_[i]) widgets_[i] = window_.findChild<QWidget*>(fields()[i].designName);
+    findWidgets();
     for (const Pending& p : std::exchange(pending_, {}))
         if (auto* c = qobject_cast<ListField*>(widgets_[static_cast<int>(p.field)]))
             c->insertItemsLater(p.position, p.items);

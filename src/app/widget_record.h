@@ -24,6 +24,7 @@ class WidgetRecord : public InquiryRecord {
     void controlsCompleted();
 
   private:
+    void findWidgets();
     QWidget* widget(Field f) const;
     ListField* list(Field f) const;
     MainWindow& window_;
