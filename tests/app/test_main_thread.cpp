@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
     char config[] = "/tmp/hengbi-main-thread-XXXXXX";
     if (!mkdtemp(config)) return 2;
     setenv("XDG_CONFIG_HOME", config, 1);
+    // Spelt out, not asked of userFontAliasPath(): a Qt call on this thread first would make
+    // it Qt's main thread and hide the fault.
     const std::string alias = std::string(config) + "/fontconfig/conf.d/30-hengbi-simsun.conf";
     qInstallMessageHandler(watch);
     std::future<void> prepared = hb::prepareDesktop();
