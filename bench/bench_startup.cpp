@@ -1,8 +1,9 @@
 // Start-up of the program itself with a full Set.ini (514 values, rules window off), against a
-// bare Qt window of its own executable, both on the display's real platform plugin (run it
-// under xvfb-run -a): from exec to the first paint event, and to the end of that first frame
-// (every control drawn and handed to the display: what the officer sees). Then New on the
-// running window.
+// bare Qt window of its own executable, and beside them a window with only the program's menu
+// bar and a line of its header, all on the display's real platform plugin (run it under
+// xvfb-run -a): from exec to the first paint event, and to the end of that first frame (every
+// control drawn and handed to the display: what the officer sees). Then New on the running
+// window.
 //
 // The bench stays a client of the display throughout, as a desktop's panel and window manager
 // are. Otherwise the X server resets each time a child leaves, and the next child waits some
@@ -118,16 +119,16 @@ int main(int argc, char** argv) {
     const QString dir = QCoreApplication::applicationDirPath();
 
     // Milliseconds from just before the start of the program to the start of its first paint
-    // and to the end of that frame.
+    // and to the end of that first frame.
     struct Times {
         std::vector<double> paint, frame;
         int unreported = 0;
     };
-    auto run = [&](const QString& program, Times* times) {
+    auto run = [&](const QStringList& command, Times* times) {
         QProcess p;
         p.setProcessEnvironment(env);
         const qint64 t0 = monotonicNs();
-        p.start(program, {});
+        p.start(command.first(), command.mid(1));
         p.waitForFinished(30000);
         const QList<QByteArray> stamps = p.readAllStandardOutput().trimmed().split('\n');
         if (!times) return;
@@ -138,32 +139,52 @@ int main(int argc, char** argv) {
         times->paint.push_back((stamps.at(stamps.size() - 2).toLongLong() - t0) / 1e6);
         times->frame.push_back((stamps.last().toLongLong() - t0) / 1e6);
     };
-    const QString bare = dir + "/bench_bare_window", program = QStringLiteral(HB_HENGBI);
-    // The file cache warm for both.
-    run(bare, nullptr);
-    run(program, nullptr);
-    // In turn and in rotating order, so that the machine's load falls on both alike.
-    Times bareTimes, appTimes;
-    const int kRounds = 61;
-    for (int i = 0; i < kRounds; ++i) {
-        if (i % 2) run(bare, &bareTimes);
-        run(program, &appTimes);
-        if (!(i % 2)) run(bare, &bareTimes);
-    }
-    std::printf(
-        "Exec to the window, median of %d rounds (Xvfb, xcb); bare Qt window, 衡笔, ratio:\n",
-        kRounds);
-    const auto report = [](const char* what, const std::vector<double>& b,
-                           const std::vector<double>& a) {
-        std::printf("  %-40s %6.1f ms %6.1f ms  %.2f\n", what, median(b), median(a),
-                    median(a) / median(b));
+    const QString bare = dir + "/bench_bare_window";
+    struct Program {
+        const char* name;
+        QStringList command;
+        Times times;
     };
-    report("first paint begins", bareTimes.paint, appTimes.paint);
-    report("first frame drawn (the window as seen)", bareTimes.frame, appTimes.frame);
+    // The bare window first: the yardstick. Then the least a window in Chinese shows, for
+    // what text alone costs, and the program.
+    Program programs[] = {{"bare window", {bare}, {}},
+                          {"menus + a line", {bare, "--text"}, {}},
+                          {"衡笔", {QStringLiteral(HB_HENGBI)}, {}}};
+    // The file cache warm for all.
+    for (const Program& p : programs) run(p.command, nullptr);
+    // In turn and in rotating order, so that the machine's load falls on all alike.
+    const int kRounds = 61, kPrograms = int(std::size(programs));
+    for (int i = 0; i < kRounds; ++i)
+        for (int k = 0; k < kPrograms; ++k) {
+            Program& p = programs[(i + k) % kPrograms];
+            run(p.command, &p.times);
+        }
+    std::printf(
+        "Exec to the window, median of %d rounds (Xvfb, xcb), ms and ratio to the bare "
+        "window:\n  %-40s",
+        kRounds, "");
+    for (const Program& p : programs) {
+        int columns = 0;  // a Chinese character takes two
+        for (const QChar c : QString::fromUtf8(p.name)) columns += c.unicode() >= 0x1100 ? 2 : 1;
+        std::printf(" %*s%s", 15 - columns, "", p.name);
+    }
+    std::printf("\n");
+    const auto report = [&](const char* what, std::vector<double> Times::*moment) {
+        std::printf("  %-40s", what);
+        const double yardstick = median(programs[0].times.*moment);
+        for (const Program& p : programs) {
+            const double m = median(p.times.*moment);
+            std::printf(" %7.1f (%.2f)", m, m / yardstick);
+        }
+        std::printf("\n");
+    };
+    report("first paint begins", &Times::paint);
+    report("first frame drawn (the window as seen)", &Times::frame);
     // A start that crashed or hung, say: left out, but counted.
-    if (bareTimes.unreported + appTimes.unreported)
-        std::printf("  runs without a report, left out: bare %d, 衡笔 %d\n", bareTimes.unreported,
-                    appTimes.unreported);
+    for (const Program& p : programs)
+        if (p.times.unreported)
+            std::printf("  runs of %s without a report, left out: %d\n", p.name,
+                        p.times.unreported);
     std::fflush(stdout);
 
     qputenv("HB_BENCH_HOME", home.path().toLocal8Bit());
