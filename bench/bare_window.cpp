@@ -20,16 +20,19 @@ int main(int argc, char** argv) {
     std::future<FcBool> fontconfig;
     if (text) fontconfig = std::async(std::launch::async, FcInit);
     QApplication app(argc, argv);
-    if (text) fontconfig.wait();
+    if (text) {
+        fontconfig.wait();
+        const QString stand = QStringLiteral("AR PL SungtiL GB");
+        QFont font(QFontDatabase::hasFamily(stand) ? stand : QStringLiteral("宋体"));
+        font.setPixelSize(12);
+        font.setWeight(QFont::Normal);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        QApplication::setFont(font);
+    }
     std::unique_ptr<QWidget> window(text ? new QMainWindow : new QWidget);
     window->resize(1025, 642);
     if (text) {
         auto& w = static_cast<QMainWindow&>(*window);
-        const QString stand = QStringLiteral("AR PL SungtiL GB");
-        QFont font(QFontDatabase::hasFamily(stand) ? stand : QStringLiteral("宋体"));
-        font.setPixelSize(12);
-        font.setHintingPreference(QFont::PreferNoHinting);
-        QApplication::setFont(font);
         for (const char* title :
              {"文件", "网络功能", "录音笔录", "法律法规", "监察文书", "两网化管理",
               "劳动保障网络(全国)", "安全设置", "工具", "更新", "帮助"})
