@@ -5,7 +5,6 @@
 #include <fontconfig/fontconfig.h>
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -13,6 +12,7 @@
 #include <memory>
 
 #include "app/first_frame.h"
+#include "resources/song_font.h"
 
 int main(int argc, char** argv) {
     const bool text = argc > 1 && QByteArray(argv[1]) == "--text";
@@ -22,12 +22,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (text) {
         fontconfig.wait();
-        const QString stand = QStringLiteral("AR PL SungtiL GB");
-        QFont font(QFontDatabase::hasFamily(stand) ? stand : QStringLiteral("宋体"));
-        font.setPixelSize(12);
-        font.setWeight(QFont::Normal);
-        font.setHintingPreference(QFont::PreferNoHinting);
-        QApplication::setFont(font);
+        QApplication::setFont(hb::songFont(12));
     }
     std::unique_ptr<QWidget> window(text ? new QMainWindow : new QWidget);
     window->resize(1025, 642);

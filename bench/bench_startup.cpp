@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -56,6 +57,7 @@ class SilentDialogs : public Dialogs {
 };
 
 double median(std::vector<double> v) {
+    if (v.empty()) return std::nan("");  // no run reported: said below
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }

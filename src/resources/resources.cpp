@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStandardPaths>
@@ -111,23 +110,6 @@ QString rulesBody() {
 
 QByteArray shippedFile(const QString& relativePath) {
     return resource(relativePath);
-}
-
-QString songFace() {
-    return QStringLiteral("AR PL SungtiL GB");
-}
-
-QFont songFont(int pixelSize) {
-    // The font database knows faces, not fontconfig's aliases: asked for 宋体, it searches
-    // every font for fallbacks, some milliseconds at each start.
-    static const bool standIn = QFontDatabase::hasFamily(songFace());
-    QFont font(standIn ? songFace() : QStringLiteral("宋体"));
-    font.setPixelSize(pixelSize);
-    font.setWeight(QFont::Normal);
-    // The stand-in carries next to no hints: hinting each glyph as it loaded took half the
-    // drawing of the first frame, for no visible change.
-    if (standIn) font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
 }
 
 namespace {

@@ -2,11 +2,12 @@
 // What the program carries inside itself: pictures, texts, forms, the blank record document
 // and the default program directory.
 #include <QByteArray>
-#include <QFont>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QString>
+
+#include "resources/song_font.h"
 
 namespace hb {
 
@@ -26,12 +27,6 @@ QByteArray shippedTextBytes(const QString& fileName);
 QString rulesBody();
 // A shipped binary: forms/<name>, document/<name>.
 QByteArray shippedFile(const QString& relativePath);
-// The Song face that stands in for 宋体/SimSun: SimSun's widths (half-width Latin and blanks,
-// full-width Chinese), so that blanks align text and rule lines as in Word.
-QString songFace();
-// 宋体 for the window, at a size in pixels: that face by its own name where it is installed,
-// 宋体 itself elsewhere (Windows has it). Needs the application object.
-QFont songFont(int pixelSize);
 // The fontconfig alias of 宋体/SimSun onto that face, for the window, the private office
 // profile and the officer's own LibreOffice alike. Written into the user's fontconfig folder
 // unless the system has it (the package installs it there); false when it could not be.
